@@ -1,0 +1,10 @@
+#include "main/song_event.h"
+
+namespace morvane {
+
+SongEvent& song_event() {
+  static SongEvent slot;
+  return slot;
+}
+
+}  // namespace morvane

@@ -1,0 +1,23 @@
+#pragma once
+// The player's Display: an SDL window (or full-screen desktop window), frames converted to the
+// texture's pixel format by the row converters, Escape / window close raise Close.
+#include <memory>
+
+#include "screen/display.h"
+
+namespace morvane {
+
+class SdlDisplay final : public Display {
+ public:
+  SdlDisplay();
+  ~SdlDisplay() override;
+  bool open(const std::string& title, int width, int height, bool fullscreen) override;
+  int update(std::span<const Pixel32> pixels) override;
+  void close() noexcept override;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace morvane
