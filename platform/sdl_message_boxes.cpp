@@ -24,9 +24,9 @@ bool SdlMessageBoxes::ask_yes_no(const std::string& text, const std::string& tit
 }
 
 void SdlMessageBoxes::show_error(const std::string& text, const std::string& title) noexcept {
-  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr) != 0) {
-    std::fprintf(stderr, "%s\n%s\n", title.c_str(), text.c_str());
-  }
+  // Also on stderr, for whoever started the show from a terminal or a script.
+  std::fprintf(stderr, "%s\n%s\n", title.c_str(), text.c_str());
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr);
 }
 
 }  // namespace morvane

@@ -1,0 +1,120 @@
+#!/bin/sh
+# The real player in a real X window (Xvfb): the question answered from the keyboard, the
+# doubled frame between black borders, Escape, full screen letterboxing, and the error box for
+# a damaged data file. Usage: window_test.sh BUILD_DIR
+set -u
+build=$(cd "$1" && pwd)
+for tool in Xvfb xdotool import; do
+  command -v $tool >/dev/null 2>&1 || { echo "SKIP: $tool not installed"; exit 77; }
+done
+[ -f "$build/morvane.dat" ] && [ -f "$build/morvane-short.xm" ] || { echo "SKIP: no stand-in data"; exit 77; }
+
+work=$(mktemp -d)
+display_number=$(( 90 + $$ % 100 ))
+export DISPLAY=":$display_number"
+Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+cleanup() { kill $xvfb 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+for i in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+unset SDL_VIDEODRIVER
+export SDL_AUDIODRIVER=dummy
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+wait_window() {  # name, seconds -> window id on stdout
+  for i in $(seq $(( $2 * 10 ))); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Mean brightness (0..255) of a rectangle of a screenshot.
+brightness() {  # file, geometry WxH+X+Y
+  convert "$1" -crop "$2" +repage -colorspace Gray -format '%[fx:int(255*mean)]' info:
+}
+
+start_player() {  # data dir
+  (cd "$1" && exec "$build/main/morvane" >"$1/stdout.log" 2>"$1/stderr.log") &
+  player=$!
+}
+
+finish_player() {  # seconds to wait -> exit status in $status
+  for i in $(seq $(( $1 * 10 ))); do
+    kill -0 $player 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 $player 2>/dev/null; then kill -9 $player; fi
+  wait $player
+  status=$?
+}
+
+mkdir -p "$work/good" "$work/bad"
+cp "$build/morvane.dat" "$work/good/morvane.dat"
+cp "$build/morvane-short.xm" "$work/good/morvane.xm"
+
+# 1. Windowed: No from the keyboard (Escape picks the box's No button).
+start_player "$work/good"
+if question=$(wait_window "Quillfen - Morvane\\(win32\\)" 20); then
+  xdotool windowactivate --sync "$question" 2>/dev/null
+  xdotool key --window "$question" Escape
+else
+  fail "no full-screen question appeared"
+fi
+sleep 3
+window=$(xdotool search --name "^Quillfen - Morvane\\(win32\\)\$" 2>/dev/null | head -n 1)
+if [ -n "$window" ]; then
+  import -window "$window" "$work/windowed.png"
+  size=$(identify -format '%wx%h' "$work/windowed.png")
+  [ "$size" = "640x480" ] || fail "window client is $size, not 640x480"
+  top=$(brightness "$work/windowed.png" 640x40+0+0)
+  bottom=$(brightness "$work/windowed.png" 640x40+0+440)
+  middle=$(convert "$work/windowed.png" -crop 640x400+0+40 +repage -format '%[fx:int(255*maxima)]' info:)
+  [ "$top" = 0 ] && [ "$bottom" = 0 ] || fail "borders not black (top $top, bottom $bottom)"
+  [ "$middle" -gt 0 ] || fail "no picture between the borders"
+  xdotool key --window "$window" Escape
+else
+  fail "no player window"
+fi
+finish_player 10
+[ "$status" = 1 ] || fail "windowed run exit status $status, expected 1"
+[ -s "$work/good/stderr.log" ] && grep -q "Error!" "$work/good/stderr.log" && fail "error reported: $(cat "$work/good/stderr.log")"
+
+# 2. Full screen: Yes (Return), the 4:3 frame letterboxed on the 1280x1024 desktop.
+start_player "$work/good"
+if question=$(wait_window "Quillfen - Morvane\\(win32\\)" 20); then
+  xdotool windowactivate --sync "$question" 2>/dev/null
+  xdotool key --window "$question" Return
+fi
+sleep 3
+import -window root "$work/fullscreen.png"
+top=$(brightness "$work/fullscreen.png" 1280x32+0+0)
+bottom=$(brightness "$work/fullscreen.png" 1280x32+0+992)
+[ "$top" = 0 ] && [ "$bottom" = 0 ] || fail "full-screen letterbox bars not black ($top, $bottom)"
+window=$(xdotool search --name "^Quillfen - Morvane\\(win32\\)\$" 2>/dev/null | head -n 1)
+[ -n "$window" ] && xdotool key --window "$window" Escape
+finish_player 10
+[ "$status" = 1 ] || fail "full-screen run exit status $status, expected 1"
+
+# 3. A damaged data file: the error box with the loader's message, exit status 1.
+head -c 300 "$build/morvane.dat" >"$work/bad/morvane.dat"
+cp "$build/morvane-short.xm" "$work/bad/morvane.xm"
+start_player "$work/bad"
+if question=$(wait_window "Quillfen - Morvane\\(win32\\)" 20); then
+  xdotool key --window "$question" Escape
+fi
+if box=$(wait_window "Quillfen-Morvane\\(win32\\): Error!" 20); then
+  xdotool windowactivate --sync "$box" 2>/dev/null
+  xdotool key --window "$box" Return
+else
+  fail "no error box for the damaged data file"
+fi
+finish_player 10
+[ "$status" = 1 ] || fail "damaged-data run exit status $status, expected 1"
+grep -q "Could not load the file '.*' from morvane.dat" "$work/bad/stderr.log" || fail "loader message missing: $(cat "$work/bad/stderr.log")"
+
+[ $failures = 0 ] && echo "window test passed"
+exit $failures
