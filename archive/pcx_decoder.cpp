@@ -1,0 +1,48 @@
+#include "archive/pcx_decoder.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace morvane {
+namespace {
+
+constexpr std::size_t kHeaderSize = 128;
+constexpr std::size_t kPaletteSize = 768;
+
+}  // namespace
+
+void decode_pcx(std::span<const std::uint8_t> entry, std::span<std::uint8_t> pixels,
+                std::span<std::uint8_t> palette) {
+  const std::size_t end = entry.size();
+  std::size_t in = std::min(kHeaderSize, end);
+  std::size_t out = 0;
+  const std::size_t count = pixels.size();
+  std::uint8_t* const dst = pixels.data();
+  const std::uint8_t* const src = entry.data();
+
+  while (out < count && in < end) {
+    const std::uint8_t b = src[in++];
+    if (b < 0xC0) {
+      dst[out++] = b;
+      continue;
+    }
+    // A run whose value byte lies beyond the entry repeats 0.
+    const std::uint8_t value = in < end ? src[in] : 0;
+    ++in;
+    const std::size_t n = std::min<std::size_t>(b & 0x3F, count - out);
+    std::memset(dst + out, value, n);
+    out += n;
+  }
+  // The entry ended early: the missing bytes are literal zeros.
+  std::fill(dst + out, dst + count, std::uint8_t{0});
+
+  ++in;  // the palette marker, not checked
+  if (palette.empty()) return;
+  const std::size_t wanted = std::min(palette.size(), kPaletteSize);
+  const std::size_t available = in < end ? std::min(end - in, wanted) : 0;
+  if (available != 0) std::memcpy(palette.data(), src + in, available);
+  std::fill(palette.begin() + static_cast<std::ptrdiff_t>(available),
+            palette.begin() + static_cast<std::ptrdiff_t>(wanted), std::uint8_t{0});
+}
+
+}  // namespace morvane

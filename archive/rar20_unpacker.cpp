@@ -1,0 +1,266 @@
+#include "archive/rar20_unpacker.h"
+
+#include <algorithm>
+#include <cstring>
+#include <span>
+
+namespace morvane {
+
+using namespace rar20;
+
+namespace {
+
+// The longest single step writes 260 bytes; a flush before the write position comes this close
+// to the flush position keeps undelivered bytes from being overwritten.
+constexpr std::uint32_t kFlushMargin = 270;
+
+}  // namespace
+
+Rar20Unpacker::Rar20Unpacker() : window_(std::make_unique<std::uint8_t[]>(kWindowSize)) {}
+
+void Rar20Unpacker::reset() {
+  channel_ = 0;
+  channel_delta_ = 0;
+  audio_channels_ = {};
+  recent_ = {};
+  recent_counter_ = 0;
+  previous_lengths_ = {};
+  last_distance_ = 0;
+  last_length_ = 0;
+  write_ = 0;
+  flush_ = 0;
+  std::memset(window_.get(), 0, kWindowSize);
+}
+
+void Rar20Unpacker::unpack(ByteReader& input, std::uint32_t unpacked_size, bool continues_solid,
+                           std::vector<std::uint8_t>* output) {
+  output_ = output;
+  unpacked_size_ = unpacked_size;
+  in_.rewind();
+  if (!continues_solid) reset();
+  in_.first_fill(input);
+  if (!continues_solid) read_tables(input);
+  // Deliberately 32-bit: sizes of 2 GiB and more count as negative and decode nothing.
+  to_go_ = static_cast<std::int32_t>(unpacked_size - 1u);
+  run(input);
+  finish_entry(input);
+}
+
+void Rar20Unpacker::read_tables(ByteReader& input) {
+  if (in_.position() > BitInput::kTablesRefill) in_.refill(input);
+  const std::uint32_t h = in_.peek();
+  audio_mode_ = (h & 0x8000) != 0;
+  if (!(h & 0x4000)) previous_lengths_ = {};
+  in_.skip(2);
+
+  unsigned table_size = kLzTableSize;
+  if (audio_mode_) {
+    channels_ = ((h >> 12) & 3) + 1;
+    if (channel_ >= channels_) channel_ = 0;
+    in_.skip(2);
+    table_size = kAudioSymbols * channels_;
+  }
+
+  std::array<std::uint8_t, kCodeLengthSymbols> code_lengths{};
+  for (auto& len : code_lengths) {
+    len = static_cast<std::uint8_t>(in_.peek() >> 12);
+    in_.skip(4);
+  }
+  code_length_.build(code_lengths);
+
+  unsigned i = 0;
+  while (i < table_size) {
+    if (in_.position() > BitInput::kCodeLengthRefill) in_.refill(input);
+    const unsigned symbol = code_length_.decode(in_);
+    if (symbol < 16) {
+      lengths_[i] = static_cast<std::uint8_t>((symbol + previous_lengths_[i]) & 15);
+      ++i;
+      continue;
+    }
+    unsigned n;
+    std::uint8_t value = 0;
+    if (symbol == 16) {
+      n = (in_.peek() >> 14) + 3;
+      in_.skip(2);
+      // At the first position there is nothing to repeat: repeat a zero length.
+      value = i > 0 ? lengths_[i - 1] : 0;
+    } else if (symbol == 17) {
+      n = (in_.peek() >> 13) + 3;
+      in_.skip(3);
+    } else {
+      n = (in_.peek() >> 9) + 11;
+      in_.skip(7);
+    }
+    const unsigned end = std::min(i + n, table_size);
+    std::fill(lengths_.begin() + i, lengths_.begin() + end, value);
+    i = end;
+  }
+
+  const std::span<const std::uint8_t> lengths(lengths_);
+  if (audio_mode_) {
+    for (unsigned c = 0; c < channels_; ++c) audio_[c].build(lengths.subspan(kAudioSymbols * c, kAudioSymbols));
+  } else {
+    main_.build(lengths.first(kMainSymbols));
+    distance_.build(lengths.subspan(kMainSymbols, kDistanceSymbols));
+    repeat_length_.build(lengths.subspan(kMainSymbols + kDistanceSymbols, kRepeatLengthSymbols));
+  }
+  previous_lengths_ = lengths_;
+}
+
+void Rar20Unpacker::run(ByteReader& input) {
+  while (to_go_ >= 0) {
+    if (audio_mode_)
+      decode_audio(input);
+    else
+      decode_lz(input);
+  }
+}
+
+// The steps at the top of every iteration in both modes: refill the input, flush before the
+// write position catches up with undelivered bytes. False when the stream has run dry.
+inline bool Rar20Unpacker::prepare_step(ByteReader& input, std::uint32_t& write, std::int32_t& to_go) {
+  write &= kWindowMask;
+  if (in_.position() > in_.main_loop_threshold()) {
+    if (in_.ran_dry()) return false;
+    if (in_.position() > BitInput::kMainLoopRefill) in_.refill(input);
+  }
+  if (((flush_ - write) & kWindowMask) < kFlushMargin && flush_ != write) {
+    write_ = write;
+    to_go_ = to_go;
+    flush();
+    to_go = to_go_;
+  }
+  return true;
+}
+
+void Rar20Unpacker::decode_audio(ByteReader& input) {
+  std::uint8_t* const window = window_.get();
+  std::uint32_t write = write_;
+  std::int32_t to_go = to_go_;
+  while (to_go >= 0) {
+    if (!prepare_step(input, write, to_go)) {
+      to_go = -1;
+      break;
+    }
+    const unsigned symbol = audio_[channel_].decode(in_);
+    if (symbol == kAudioNewTables) {
+      read_tables(input);
+      if (!audio_mode_) break;
+      continue;
+    }
+    window[write] = predict_audio_byte(audio_channels_[channel_], channel_delta_, symbol);
+    write = (write + 1) & kWindowMask;
+    if (++channel_ == channels_) channel_ = 0;
+    --to_go;
+  }
+  write_ = write;
+  to_go_ = to_go;
+}
+
+void Rar20Unpacker::decode_lz(ByteReader& input) {
+  std::uint8_t* const window = window_.get();
+  std::uint32_t write = write_;
+  std::int32_t to_go = to_go_;
+  while (to_go >= 0) {
+    if (!prepare_step(input, write, to_go)) {
+      to_go = -1;
+      break;
+    }
+    const unsigned symbol = main_.decode(in_);
+    if (symbol < 256) {
+      window[write] = static_cast<std::uint8_t>(symbol);
+      write = (write + 1) & kWindowMask;
+      --to_go;
+      continue;
+    }
+    std::uint32_t distance;
+    std::uint32_t length;
+    if (symbol >= kFirstLengthSlot) {
+      const unsigned slot = symbol - kFirstLengthSlot;
+      length = kLengthBases[slot] + 3 + in_.extra(kLengthBits[slot]);
+      const unsigned d = distance_.decode(in_);
+      distance = kDistanceBases[d] + 1 + in_.extra(kDistanceBits[d]);
+      if (distance >= 0x40000) ++length;
+      if (distance >= 0x2000) ++length;
+    } else if (symbol == kNewTables) {
+      read_tables(input);
+      if (audio_mode_) break;
+      continue;
+    } else if (symbol == kRepeatLastMatch) {
+      length = last_length_;
+      distance = last_distance_;
+    } else if (symbol < kFirstShortDistance) {
+      distance = recent_[(recent_counter_ - (symbol - kRepeatLastMatch)) & 3];
+      const unsigned slot = repeat_length_.decode(in_);
+      length = kLengthBases[slot] + 2 + in_.extra(kLengthBits[slot]);
+      if (distance >= 0x40000) ++length;
+      if (distance >= 0x2000) ++length;
+      if (distance >= 0x101) ++length;
+    } else {
+      const unsigned slot = symbol - kFirstShortDistance;
+      distance = kShortDistanceBases[slot] + 1 + in_.extra(kShortDistanceBits[slot]);
+      length = 2;
+    }
+
+    recent_[recent_counter_++ & 3] = distance;
+    if (symbol != kRepeatLastMatch) {
+      last_distance_ = distance;
+      last_length_ = length;
+    }
+    to_go -= static_cast<std::int32_t>(length);
+
+    // Byte by byte, so that a distance below the length repeats the pattern.
+    const std::uint32_t from = (write - distance) & kWindowMask;
+    if (write + length <= kWindowSize && from + length <= kWindowSize) {
+      std::uint8_t* dst = window + write;
+      const std::uint8_t* src = window + from;
+      if (((write - from) & kWindowMask) >= length) {
+        std::memmove(dst, src, length);
+      } else {
+        for (std::uint32_t k = 0; k < length; ++k) dst[k] = src[k];
+      }
+      write += length;
+    } else {
+      for (std::uint32_t k = 0; k < length; ++k) {
+        window[write] = window[(write - distance) & kWindowMask];
+        write = (write + 1) & kWindowMask;
+      }
+    }
+  }
+  write_ = write;
+  to_go_ = to_go;
+}
+
+void Rar20Unpacker::flush() {
+  if (output_ != nullptr) {
+    const std::uint8_t* const window = window_.get();
+    const std::size_t room = unpacked_size_ - std::min<std::size_t>(output_->size(), unpacked_size_);
+    // The chunk is cut at the entry's size rather than dropped: only a damaged stream runs a
+    // match past the end, and everything before that point is good.
+    std::size_t first = flush_ <= write_ ? write_ - flush_ : kWindowSize - flush_;
+    std::size_t second = flush_ <= write_ ? 0 : write_;
+    if (first + second > room) {
+      to_go_ = -1;
+      first = std::min(first, room);
+      second = std::min(second, room - first);
+    }
+    output_->insert(output_->end(), window + flush_, window + flush_ + first);
+    output_->insert(output_->end(), window, window + second);
+  }
+  flush_ = write_;
+}
+
+void Rar20Unpacker::finish_entry(ByteReader& input) {
+  // Tables sent right at the end belong to the next entry of a solid stream.
+  if (in_.length() >= in_.position() + 5) {
+    if (audio_mode_) {
+      if (audio_[channel_].decode(in_) == kAudioNewTables) read_tables(input);
+    } else {
+      if (main_.decode(in_) == kNewTables) read_tables(input);
+    }
+  }
+  flush();
+  output_ = nullptr;
+}
+
+}  // namespace morvane
