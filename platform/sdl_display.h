@@ -1,6 +1,7 @@
 #pragma once
 // The player's Display: an SDL window (or full-screen desktop window), frames converted to the
 // texture's pixel format by the row converters, Escape / window close raise Close.
+#include <cstdint>
 #include <memory>
 
 #include "screen/display.h"
@@ -14,6 +15,9 @@ class SdlDisplay final : public Display {
   bool open(const std::string& title, int width, int height, bool fullscreen) override;
   int update(std::span<const Pixel32> pixels) override;
   void close() noexcept override;
+
+  // SDL's id of the open window, 0 when none: lets tests address events and inspect the window.
+  std::uint32_t window_id() const;
 
  private:
   struct Impl;
