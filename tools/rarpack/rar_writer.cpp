@@ -112,30 +112,27 @@ std::vector<std::uint8_t> RarWriter::write() {
   std::size_t capacity = 0;
   for (const Entry& e : entries_) capacity = solid_ ? capacity + e.bytes.size() : std::max(capacity, e.bytes.size());
   std::optional<Rar20Encoder> encoder;
-  bool packed_before = false;  // in a solid archive: the decoder's state has been started
+  // In a solid archive: the previous entry was packed, so a packed entry goes on with its state.
+  // Stored and empty entries break the chain and the next packed entry starts afresh: other
+  // extractors feed every entry of a chain, stored or not, to the unpacker.
+  bool chain = false;
 
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const Entry& e = entries_[i];
     EntryReport r{e.name, e.bytes.size(), e.bytes.size(), true, {}};
+    const bool continues = solid_ && chain;
     std::vector<std::uint8_t> packed;
     if (!e.bytes.empty() && e.mode != EntryMode::stored) {
       if (!encoder) encoder.emplace(settings_, capacity);
       if (progress_)
         encoder->set_progress([&](std::size_t done) { progress_(e.name, done, e.bytes.size()); });
-      const bool fresh = !solid_ || !packed_before;
-      bool more_follow = false;
-      for (std::size_t j = i + 1; j < entries_.size() && solid_; ++j)
-        more_follow |= !entries_[j].bytes.empty() && entries_[j].mode != EntryMode::stored;
-      if (!solid_ || e.mode == EntryMode::packed) {
-        packed = encoder->encode(e.bytes, fresh, more_follow, &r.blocks);
-      } else {
-        // Packed on a copy, so that an entry that ends up stored leaves the solid state as it was.
-        Rar20Encoder trial = *encoder;
-        packed = trial.encode(e.bytes, fresh, more_follow, &r.blocks);
-        if (packed.size() < e.bytes.size()) *encoder = std::move(trial);
-      }
+      const bool next_may_continue = solid_ && i + 1 < entries_.size() && !entries_[i + 1].bytes.empty() &&
+                                     entries_[i + 1].mode != EntryMode::stored;
+      packed = encoder->encode(e.bytes, !continues, next_may_continue, &r.blocks);
       encoder->set_progress(nullptr);
-      if (e.mode == EntryMode::packed || packed.size() < e.bytes.size()) {
+      // Within a chain an entry stays packed even when that is a little larger: storing it would
+      // cost the following entries their history.
+      if (e.mode == EntryMode::packed || continues || packed.size() < e.bytes.size()) {
         r.stored = false;
         r.packed_size = packed.size();
       }
@@ -145,7 +142,7 @@ std::vector<std::uint8_t> RarWriter::write() {
       throw std::runtime_error("packed entry larger than 4 GiB: " + e.name);
 
     std::uint16_t flags = kLongBlock | kFileDictionary1M;
-    if (solid_ && packed_before) flags |= kFileSolid;
+    if (continues && !r.stored) flags |= kFileSolid;
     Header h(kFileHead, flags);
     h.u32(static_cast<std::uint32_t>(r.packed_size));
     h.u32(static_cast<std::uint32_t>(e.bytes.size()));
@@ -162,7 +159,7 @@ std::vector<std::uint8_t> RarWriter::write() {
       out.insert(out.end(), e.bytes.begin(), e.bytes.end());
     else
       out.insert(out.end(), packed.begin(), packed.end());
-    packed_before |= !r.stored;
+    chain = !r.stored;
     report_.push_back(std::move(r));
   }
   Header end(kEndHead, kSkipIfUnknown);
