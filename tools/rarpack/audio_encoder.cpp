@@ -6,7 +6,7 @@
 
 namespace morvane {
 
-std::uint8_t audio_step(AudioChannel& c, std::int32_t& channel_delta, std::uint8_t actual) {
+std::uint8_t audio_step(AudioChannelModel& c, std::int32_t& channel_delta, std::uint8_t actual) {
   ++c.count;
   c.d[3] = c.d[2];
   c.d[2] = c.d[1];
@@ -52,13 +52,13 @@ std::uint8_t audio_step(AudioChannel& c, std::int32_t& channel_delta, std::uint8
   return delta;
 }
 
-void encode_audio(std::span<const std::uint8_t> data, int channels, AudioState& state,
+void encode_audio(std::span<const std::uint8_t> data, int channels, AudioModel& state,
                   std::vector<CodedSymbol>& out) {
   if (state.current >= channels) state.current = 0;
   for (const std::uint8_t b : data) {
     const int ch = state.current;
     const std::uint8_t delta = audio_step(state.channels[static_cast<std::size_t>(ch)], state.channel_delta, b);
-    out.push_back({0, static_cast<std::uint16_t>(ch * rar20::kAudioSymbols + delta), 0});
+    out.push_back({0, static_cast<std::uint16_t>(ch * rarpack::kAudioSymbols + delta), 0});
     state.current = ch + 1 == channels ? 0 : ch + 1;
   }
 }

@@ -7,7 +7,7 @@
 namespace morvane {
 namespace {
 
-using namespace rar20;
+using namespace rarpack;
 
 constexpr std::uint32_t kBit = 16;  // prices are in 1/16 bit
 

@@ -32,7 +32,7 @@ struct LzState {
 
 // Estimated code lengths of every LZ symbol, in 1/16 bit.
 struct LzPrices {
-  std::array<std::uint32_t, rar20::kLzTableSize> price{};
+  std::array<std::uint32_t, rarpack::kLzTableSize> price{};
 
   // What a fresh stream expects: every symbol of a table equally likely.
   static LzPrices flat();

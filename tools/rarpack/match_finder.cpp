@@ -33,7 +33,7 @@ std::uint32_t match_length(const std::uint8_t* a, const std::uint8_t* b, std::ui
 }
 
 MatchFinder::MatchFinder(std::size_t capacity, int max_chain) : max_chain_(std::max(max_chain, 1)) {
-  const std::size_t window = std::min<std::size_t>(rar20::kWindowSize, std::bit_ceil(std::max<std::size_t>(capacity, 64)));
+  const std::size_t window = std::min<std::size_t>(rarpack::kWindowSize, std::bit_ceil(std::max<std::size_t>(capacity, 64)));
   mask_ = window - 1;
   head_.assign(std::size_t{1} << kHashBits, -1);
   chain_.assign(window, -1);
@@ -69,8 +69,8 @@ std::size_t MatchFinder::find(std::span<const std::uint8_t> stream, std::size_t 
   const std::int32_t here = static_cast<std::int32_t>(pos);
   for (int steps = max_chain_; cand >= 0 && cand < here && steps > 0; --steps) {
     const std::uint32_t distance = static_cast<std::uint32_t>(here - cand);
-    if (distance > rar20::kMaxDistance) break;
-    const std::uint32_t bonus = rar20::new_match_bonus(distance);
+    if (distance > rarpack::kMaxDistance) break;
+    const std::uint32_t bonus = rarpack::new_match_bonus(distance);
     const std::uint32_t limit = std::min(max_length, 258 + bonus);
     if (limit > best && s[static_cast<std::size_t>(cand) + best] == s[pos + best]) {
       const std::uint32_t length = match_length(s + pos, s + cand, limit);

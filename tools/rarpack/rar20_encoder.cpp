@@ -11,7 +11,7 @@
 namespace morvane {
 namespace {
 
-using namespace rar20;
+using namespace rarpack;
 
 // Zero bytes behind every entry's bit stream: decoders that fetch a few bits ahead of the code
 // they decode must not run out of data. Fewer than 5 bytes, so that the decoder's end-of-entry
@@ -74,6 +74,19 @@ std::uint64_t block_bits(int mode, std::span<const std::uint32_t> counts, std::u
   return code_bits(counts, lengths) + extra_bits + plan_table_transmission(lengths, {}, mode).bits;
 }
 
+void count_kind(EncodeReport& r, std::size_t index) {
+  if (index < 256)
+    ++r.literals;
+  else if (index == kRepeatLastMatch)
+    ++r.last_match_repeats;
+  else if (index < kFirstShortMatch)
+    ++r.recent_matches;
+  else if (index < kNewTables)
+    ++r.short_matches;
+  else if (index >= kFirstLengthSlot && index < kMainSymbols)
+    ++r.new_matches;
+}
+
 }  // namespace
 
 Rar20Encoder::Rar20Encoder(EncoderSettings settings, std::size_t stream_capacity)
@@ -116,12 +129,12 @@ Rar20Encoder::Segment Rar20Encoder::code_segment(std::size_t begin, std::size_t 
     parse_lz(stream_, begin, end, finder_, lz, prices_, s.symbols);
     offer(std::move(s));
   }
-  AudioState chosen_audio = audio_;
+  AudioModel chosen_audio = audio_;
   const int first = settings_.audio_channels < 0 ? 1 : settings_.audio_channels;
   const int last = settings_.audio_channels < 0 ? kMaxAudioChannels : settings_.audio_channels;
   const std::span<const std::uint8_t> bytes(stream_.data() + begin, end - begin);
   for (int channels = first; channels >= 1 && channels <= last; ++channels) {
-    AudioState audio = audio_;
+    AudioModel audio = audio_;
     Segment s{channels, {}, {}, 0, 0};
     encode_audio(bytes, channels, audio, s.symbols);
     s.channel_after = audio.current;
@@ -217,7 +230,10 @@ std::vector<std::uint8_t> Rar20Encoder::encode(std::span<const std::uint8_t> dat
   for (std::size_t i = 0; i < blocks.size(); ++i) {
     Block& b = blocks[i];
     if (!b.keeps_tables) {
-      if (i > 0 || !fresh) put(switch_index(table_mode_, channel), 0, 0);
+      if (i > 0 || !fresh) {
+        put(switch_index(table_mode_, channel), 0, 0);
+        ++local.table_switches;
+      }
       const TableTransmission t =
           plan_table_transmission(b.lengths, std::span(previous_).first(previous_known_), b.mode);
       write_table_transmission(out, t);
@@ -233,7 +249,10 @@ std::vector<std::uint8_t> Rar20Encoder::encode(std::span<const std::uint8_t> dat
     else
       ++local.audio_blocks[static_cast<std::size_t>(b.mode - 1)];
     for (std::size_t k = b.first_segment; k < b.end_segment; ++k)
-      for (const CodedSymbol& s : segments[k].symbols) put(s.index, s.extra, s.extra_bits);
+      for (const CodedSymbol& s : segments[k].symbols) {
+        put(s.index, s.extra, s.extra_bits);
+        if (b.mode == 0) count_kind(local, s.index);
+      }
     channel = b.channel_after;
   }
   std::vector<std::uint8_t> bytes = out.finish();

@@ -29,6 +29,9 @@ struct EncodeReport {
   std::array<std::size_t, 4> audio_blocks{};  // by channel count - 1
   std::size_t table_transmissions = 0;
   bool kept_tables = false;  // the entry went on with the previous entry's tables
+  // Main-table symbols written, by kind.
+  std::size_t literals = 0, new_matches = 0, recent_matches = 0, last_match_repeats = 0, short_matches = 0;
+  std::size_t table_switches = 0;  // symbols 269 (LZ) and 256 (multimedia)
 };
 
 class Rar20Encoder {
@@ -71,10 +74,10 @@ class Rar20Encoder {
   MatchFinder finder_;
   LzState lz_;
   LzPrices prices_;
-  AudioState audio_;
+  AudioModel audio_;
   int table_mode_ = -1;  // the decoder's current tables: -1 none, 0 LZ, 1..4 audio channels
   std::vector<std::uint8_t> table_lengths_;
-  std::array<std::uint8_t, rar20::kMaxTableSize> previous_{};  // the decoder's previous lengths
+  std::array<std::uint8_t, rarpack::kMaxTableSize> previous_{};  // the decoder's previous lengths
   std::size_t previous_known_ = 0;                             // how many of them are settled
 };
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-namespace morvane::rar20 {
+namespace morvane::rarpack {
 
 inline constexpr int kMaxCodeLength = 15;
 
@@ -94,4 +94,4 @@ constexpr std::uint32_t recent_match_bonus(std::uint32_t distance) {
   return new_match_bonus(distance) + (distance >= kRecentNearDistance ? 1u : 0u);
 }
 
-}  // namespace morvane::rar20
+}  // namespace morvane::rarpack

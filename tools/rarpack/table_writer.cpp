@@ -13,7 +13,7 @@ using Op = TableTransmission::Op;
 constexpr int kExtraBits[3] = {2, 3, 7};  // for symbols 16, 17, 18
 
 std::uint64_t header_bits(int audio_channels) {
-  return 2 + (audio_channels > 0 ? 2 : 0) + 4 * rar20::kCodeLengthSymbols;
+  return 2 + (audio_channels > 0 ? 2 : 0) + 4 * rarpack::kCodeLengthSymbols;
 }
 
 // Cheapest op sequence for the given symbol prices (in bits, extra bits excluded).
@@ -72,7 +72,7 @@ void complete(TableTransmission& t) {
     ++counts[op.symbol];
     if (op.symbol >= 16) extra += static_cast<std::uint64_t>(kExtraBits[op.symbol - 16]);
   }
-  build_code_lengths(counts, rar20::kMaxCodeLength, t.code_lengths);
+  build_code_lengths(counts, rarpack::kMaxCodeLength, t.code_lengths);
   t.bits = header_bits(t.audio_channels) + extra;
   for (std::size_t s = 0; s < counts.size(); ++s) t.bits += static_cast<std::uint64_t>(counts[s]) * t.code_lengths[s];
 }

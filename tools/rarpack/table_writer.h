@@ -20,7 +20,7 @@ struct TableTransmission {
   };
   int audio_channels = 0;  // 0: LZ tables
   bool delta = false;      // lengths are added to the previous ones
-  std::array<std::uint8_t, rar20::kCodeLengthSymbols> code_lengths{};
+  std::array<std::uint8_t, rarpack::kCodeLengthSymbols> code_lengths{};
   std::vector<Op> ops;
   std::uint64_t bits = 0;  // size of the whole transmission
 };
