@@ -1,27 +1,189 @@
-// Placeholder until the libopenmpt/SDL audio layer lands: initialises, but loads nothing.
 #include "platform/sdl_sound_library.h"
 
+#include <SDL.h>
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <span>
+#include <string>
+
+#include "platform/live_mixer.h"
+#include "platform/playout_clock.h"
+#include "platform/sound_module.h"
+#include "platform/wall_clock_output.h"
+
 namespace morvane {
+namespace {
+
+constexpr float kVersion = 3.6f;
+// "Cannot call this command after FSOUND_Init.  Call FSOUND_Close first."
+constexpr int kSoundErrorInitialized = 1;
+
+}  // namespace
 
 struct SdlSoundLibrary::Impl {
-  int error = kSoundOk;
+  std::atomic<int> error{kSoundOk};
+  bool initialized = false;
+  int sample_rate = 0;
+  bool sdl_audio = false;  // the SDL audio subsystem is ours to quit
+  SDL_AudioDeviceID device = 0;
+  LiveMixer mixer;
+  std::unique_ptr<WallClockOutput> silent_output;
+  SoundModules modules;
+
+  static void SDLCALL fill(void* user, Uint8* stream, int length) {
+    auto* self = static_cast<Impl*>(user);
+    // The device's buffers hold 16-bit stereo frames, as opened.
+    std::span<std::int16_t> out(reinterpret_cast<std::int16_t*>(stream), static_cast<std::size_t>(length) / 2);
+    self->mixer.mix(out.first(out.size() & ~std::size_t{1}), steady_now_ns());
+  }
+
+  // The device, or an empty string and the reason none could be opened.
+  std::string open_device() {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return SDL_GetError();
+    sdl_audio = true;
+    SDL_AudioSpec want{};
+    want.freq = sample_rate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = kBufferFrames;
+    want.callback = &Impl::fill;
+    want.userdata = this;
+    SDL_AudioSpec have{};
+    // No changes allowed: SDL converts to whatever the device wants.
+    device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device == 0) {
+      std::string reason = SDL_GetError();
+      SDL_QuitSubSystem(SDL_INIT_AUDIO);
+      sdl_audio = false;
+      return reason.empty() ? "no device" : reason;
+    }
+    SDL_PauseAudioDevice(device, 0);
+    return {};
+  }
+
+  bool fail(int code) {
+    error.store(code, std::memory_order_relaxed);
+    return false;
+  }
+  void ok() { error.store(kSoundOk, std::memory_order_relaxed); }
+
+  // The module behind a handle of ours; null (and the error) for anything else.
+  SoundModule* module(SoundModule* handle) {
+    if (!initialized) {
+      fail(kSoundErrorUninitialized);
+      return nullptr;
+    }
+    SoundModule* found = modules.find(handle);
+    if (found == nullptr) fail(kSoundErrorInvalidParam);
+    return found;
+  }
 };
 
 SdlSoundLibrary::SdlSoundLibrary() : impl_(std::make_unique<Impl>()) {}
-SdlSoundLibrary::~SdlSoundLibrary() = default;
-float SdlSoundLibrary::version() { return 3.6f; }
-bool SdlSoundLibrary::init(int, int, unsigned) { return true; }
-SoundModule* SdlSoundLibrary::load_song(const char*) {
-  impl_->error = kSoundErrorFileNotFound;
-  return nullptr;
+
+SdlSoundLibrary::~SdlSoundLibrary() { close(); }
+
+float SdlSoundLibrary::version() { return kVersion; }
+
+bool SdlSoundLibrary::init(int mix_rate, int channels, unsigned) {
+  Impl& s = *impl_;
+  if (s.initialized) return s.fail(kSoundErrorInitialized);
+  if (mix_rate < ModuleRenderer::kMinSampleRate || mix_rate > ModuleRenderer::kMaxSampleRate || channels < 0) {
+    return s.fail(kSoundErrorInvalidParam);
+  }
+  s.sample_rate = mix_rate;
+  const std::string no_device = s.open_device();
+  if (!no_device.empty()) {
+    std::fprintf(stderr, "Sound: no usable audio device (%s); the music runs silently.\n", no_device.c_str());
+    s.silent_output = std::make_unique<WallClockOutput>(s.mixer, s.sample_rate, kBufferFrames);
+  }
+  s.initialized = true;
+  s.ok();
+  return true;
 }
-bool SdlSoundLibrary::set_zxx_callback(SoundModule*, ZxxCallback) { return false; }
-bool SdlSoundLibrary::play_song(SoundModule*) { return false; }
-bool SdlSoundLibrary::set_looping(SoundModule*, bool) { return false; }
-int SdlSoundLibrary::order(SoundModule*) { return 0; }
-int SdlSoundLibrary::time_ms(SoundModule*) { return 0; }
-bool SdlSoundLibrary::free_song(SoundModule*) { return false; }
-void SdlSoundLibrary::close() {}
-int SdlSoundLibrary::last_error() { return impl_->error; }
+
+SoundModule* SdlSoundLibrary::load_song(const char* path) {
+  Impl& s = *impl_;
+  if (!s.initialized) {
+    s.fail(kSoundErrorUninitialized);
+    return nullptr;
+  }
+  int error = kSoundOk;
+  std::unique_ptr<SoundModule> module = load_sound_module(path, s.sample_rate, error);
+  s.error.store(error, std::memory_order_relaxed);
+  return module ? s.modules.add(std::move(module)) : nullptr;
+}
+
+bool SdlSoundLibrary::set_zxx_callback(SoundModule* handle, ZxxCallback callback) {
+  SoundModule* module = impl_->module(handle);
+  if (module == nullptr) return false;
+  module->callback.store(callback, std::memory_order_release);
+  impl_->ok();
+  return true;
+}
+
+bool SdlSoundLibrary::play_song(SoundModule* handle) {
+  Impl& s = *impl_;
+  SoundModule* module = s.module(handle);
+  if (module == nullptr) return false;
+  s.mixer.stop(*module);
+  int error = kSoundOk;
+  if (!rewind_sound_module(*module, error)) return s.fail(error);
+  s.mixer.play(*module);
+  s.ok();
+  return true;
+}
+
+bool SdlSoundLibrary::set_looping(SoundModule* handle, bool looping) {
+  SoundModule* module = impl_->module(handle);
+  if (module == nullptr) return false;
+  module->looping.store(looping, std::memory_order_relaxed);
+  impl_->ok();
+  return true;
+}
+
+int SdlSoundLibrary::order(SoundModule* handle) {
+  const SoundModule* module = impl_->module(handle);
+  if (module == nullptr) return -1;
+  impl_->ok();
+  return module->order.load(std::memory_order_acquire);
+}
+
+int SdlSoundLibrary::time_ms(SoundModule* handle) {
+  SoundModule* module = impl_->module(handle);
+  if (module == nullptr) return 0;
+  impl_->ok();
+  return frames_to_ms(module->clock.heard_frames(steady_now_ns(), module->sample_rate), module->sample_rate);
+}
+
+bool SdlSoundLibrary::free_song(SoundModule* handle) {
+  Impl& s = *impl_;
+  SoundModule* module = s.module(handle);
+  if (module == nullptr) return false;
+  s.mixer.stop(*module);
+  s.modules.remove(module);
+  s.ok();
+  return true;
+}
+
+void SdlSoundLibrary::close() {
+  Impl& s = *impl_;
+  if (!s.initialized) return;
+  // The audio thread ends before the modules it renders go.
+  if (s.device != 0) SDL_CloseAudioDevice(s.device);
+  s.device = 0;
+  s.silent_output.reset();
+  if (s.sdl_audio) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  s.sdl_audio = false;
+  s.mixer.stop_all();
+  s.modules.clear();
+  s.initialized = false;
+}
+
+int SdlSoundLibrary::last_error() { return impl_->error.load(std::memory_order_relaxed); }
+
+bool SdlSoundLibrary::silent() const { return impl_->silent_output != nullptr; }
 
 }  // namespace morvane

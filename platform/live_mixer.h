@@ -1,0 +1,35 @@
+#pragma once
+// The audio thread's work for each device buffer: render the playing module into it, say
+// which buffer starts playing now, and deliver what that buffer makes heard. Driven by the SDL
+// audio callback, or by a wall-clock thread when there is no device.
+#include <cstdint>
+#include <mutex>
+#include <span>
+
+#include "platform/sound_module.h"
+
+namespace morvane {
+
+class LiveMixer {
+ public:
+  // Program's thread: `module` (with a fresh renderer) plays from the next buffer on, in place
+  // of any other.
+  void play(SoundModule& module);
+  // Program's thread: stops `module` if it plays; after the return no buffer touches it.
+  void stop(const SoundModule& module);
+  bool playing(const SoundModule& module);
+  // Program's thread: nothing plays any more.
+  void stop_all();
+
+  // Audio thread: fills `out` (interleaved 16-bit stereo), which starts playing when the next
+  // call comes; the buffer filled by the previous call starts playing at `now_ns`. Events of
+  // the playing buffer are delivered at the call nearest to when they are heard.
+  void mix(std::span<std::int16_t> out, std::int64_t now_ns);
+
+ private:
+  // Held only to swap the playing module and while one buffer is mixed.
+  std::mutex mutex_;
+  SoundModule* playing_ = nullptr;
+};
+
+}  // namespace morvane

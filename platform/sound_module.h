@@ -1,0 +1,68 @@
+#pragma once
+// A loaded module as both sound layers hold it: the handle the program gets from load_song.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "main/sound_library.h"
+#include "platform/module_renderer.h"
+#include "platform/playout_clock.h"
+#include "platform/xm_z_scanner.h"
+
+namespace morvane {
+
+struct SoundModule {
+  // The file with its Z cells zeroed, and the table of those cells: enough to start again.
+  std::vector<std::uint8_t> patched;
+  std::vector<XmZCell> z_cells;
+  int sample_rate = 0;
+
+  // Written by the program's thread, read where the module is rendered.
+  std::atomic<ZxxCallback> callback{nullptr};
+  std::atomic<bool> looping{false};
+  // The order heard now, written where events are delivered. 0 before the song starts.
+  std::atomic<int> order{0};
+
+  // Used only where the module is rendered once it plays (the audio thread of the live layer).
+  std::unique_ptr<ModuleRenderer> renderer;
+  // Live layer: the buffer rendered last, which starts playing at the next device callback.
+  std::int64_t queued_start = 0;
+  std::int64_t queued_frames = 0;
+  PlayoutClock clock;
+};
+
+// The modules a library loaded; a handle is valid while it is held here.
+class SoundModules {
+ public:
+  SoundModule* add(std::unique_ptr<SoundModule> module);
+  // `handle` when it is one of ours, else null; never dereferences an unknown handle.
+  SoundModule* find(const SoundModule* handle) const;
+  void remove(const SoundModule* handle);
+  void clear() { modules_.clear(); }
+
+ private:
+  std::vector<std::unique_ptr<SoundModule>> modules_;
+};
+
+// Reads and checks an XM module file and prepares its renderer. Null on failure, with `error`
+// set to a SoundError code: 14 for a null path, 9 for a missing file, 11 when it cannot be
+// read, 12 when it is too large to hold, 10 when it is no usable XM, 13 for an XM version
+// other than 1.4.
+std::unique_ptr<SoundModule> load_sound_module(const char* path, int sample_rate, int& error);
+
+// A fresh renderer from the start of the song; false (error set) when it cannot be made.
+// Not while the module plays.
+bool restart_sound_module(SoundModule& module, int& error);
+// Readies a module that is not playing to play from its start: keeps an unused renderer,
+// replaces one that already rendered.
+bool rewind_sound_module(SoundModule& module, int& error);
+
+// Play time in milliseconds of `frames` frames, truncated.
+int frames_to_ms(std::int64_t frames, int sample_rate);
+
+// Delivers what `module`'s renderer queued before frame `heard`: the latest order change into
+// module.order, then each Z value, in order, through the installed callback.
+void deliver_heard(SoundModule& module, std::int64_t heard);
+
+}  // namespace morvane
