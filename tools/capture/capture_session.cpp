@@ -1,0 +1,183 @@
+#include "tools/capture/capture_session.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <stdexcept>
+
+#include "demo_parts/demo_parts.h"
+#include "main/driver.h"
+#include "main/music.h"
+#include "platform/offline_sound_library.h"
+#include "screen/close.h"
+#include "tools/capture/wav_writer.h"
+#include "tools/png/png_writer.h"
+
+namespace morvane::capture {
+namespace {
+
+// A show whose module has ended without its closing command would run forever in the player;
+// the capture gives up after this much silence.
+constexpr double kSecondsAfterSongEnd = 10.0;
+
+}  // namespace
+
+std::int64_t audio_frames_before(std::int64_t video_frame, FrameRate fps) {
+  return video_frame * kSampleRate * fps.denominator / fps.numerator;
+}
+
+CaptureSession::CaptureSession(const CaptureOptions& options, OfflineSoundLibrary& sound)
+    : options_(options),
+      sound_(sound),
+      hooked_(sound, [this](std::uint8_t value) { events_since_frame_.push_back(value); }),
+      progress_(options.progress, options.to_seconds.value_or(0.0)) {}
+
+CaptureSession::~CaptureSession() = default;
+
+CaptureResult CaptureSession::run() {
+  if (options_.out_dir) std::filesystem::create_directories(*options_.out_dir);
+  if (options_.log) {
+    log_file_.open(*options_.log);
+    if (!log_file_) throw std::runtime_error("cannot write the log " + options_.log->string());
+    log_ = &log_file_;
+  } else {
+    log_ = &std::cout;
+  }
+  *log_ << "frame,scene,order,time_ms,ticks,events\n";
+
+  Platform platform{hooked_, *this, *this};
+  run_demo(platform, [this](int position) { return scenes_.wrap(position, make_demo_part(position)); });
+  progress_.finish();
+
+  CaptureResult result;
+  result.frames = frame_;
+  result.written = written_;
+  result.song_seconds = static_cast<double>(audio_frames_before(frame_, options_.fps)) / kSampleRate;
+  result.error = error_;
+  result.ok = error_.empty();
+  if (result.ok) finish_outputs();
+  log_->flush();
+  return result;
+}
+
+bool CaptureSession::open(const std::string&, int width, int height, bool) {
+  width_ = width;
+  height_ = height;
+  if (options_.video) {
+    const int w = options_.native ? kFrameWidth : width;
+    const int h = options_.native ? kFrameHeight : height;
+    try {
+      video_ = std::make_unique<VideoEncoder>(*options_.video, w, h, options_.fps);
+    } catch (const std::exception& error) {
+      error_ = error.what();
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CaptureSession::in_range(double song_seconds) const {
+  return song_seconds >= options_.from_seconds && (!options_.to_seconds || song_seconds < *options_.to_seconds);
+}
+
+int CaptureSession::update(std::span<const Pixel32> pixels) {
+  const std::int64_t start = audio_frames_before(frame_, options_.fps);
+  const std::int64_t end = audio_frames_before(frame_ + 1, options_.fps);
+  const double song_seconds = static_cast<double>(start) / kSampleRate;
+  if (options_.to_seconds && song_seconds >= *options_.to_seconds) {
+    reached_end_of_range_ = true;
+    throw Close();
+  }
+
+  // What the scene read for this frame: the clock has not moved since.
+  SoundModule* module = hooked_.module();
+  const int order = hooked_.order(module);
+  const int ms = hooked_.time_ms(module);
+  char ticks[32];
+  std::snprintf(ticks, sizeof ticks, "%.9g", static_cast<double>(ms_to_ticks(ms)));
+  *log_ << frame_ << ',' << scenes_.current() << ',' << order << ',' << ms << ',' << ticks << ',';
+  for (std::size_t i = 0; i < events_since_frame_.size(); ++i) *log_ << (i ? " " : "") << int{events_since_frame_[i]};
+  *log_ << '\n';
+  events_since_frame_.clear();
+
+  if (in_range(song_seconds)) {
+    if (!first_written_audio_) first_written_audio_ = start;
+    last_written_audio_ = end;
+    write_frame(pixels);
+    ++written_;
+  }
+
+  // The frame is shown for 1/fps second of music; events heard meanwhile go to the next frame.
+  sound_.advance_frames(end - start);
+  ++frame_;
+  progress_.update(static_cast<double>(end) / kSampleRate, scenes_.current());
+
+  if (sound_.finished()) {
+    if (++frames_after_song_end_ > static_cast<std::int64_t>(kSecondsAfterSongEnd * options_.fps.value())) {
+      throw std::runtime_error("The show did not end: the module stopped without its closing command");
+    }
+  }
+  return 1;
+}
+
+void CaptureSession::write_frame(std::span<const Pixel32> pixels) {
+  if (!options_.out_dir && !video_) return;
+  const int w = options_.native ? kFrameWidth : width_;
+  const int h = options_.native ? kFrameHeight : height_;
+  rgb_.resize(static_cast<std::size_t>(w) * h * 3);
+  std::uint8_t* out = rgb_.data();
+  constexpr int kTop = (kDisplayHeight - 2 * kFrameHeight) / 2;
+  for (int y = 0; y < h; ++y) {
+    // Native frames take one pixel of every doubled 2 x 2 block.
+    const Pixel32* row = options_.native ? pixels.data() + static_cast<std::size_t>(kTop + 2 * y) * width_
+                                         : pixels.data() + static_cast<std::size_t>(y) * width_;
+    for (int x = 0; x < w; ++x) {
+      const Pixel32 p = options_.native ? row[2 * x] : row[x];
+      *out++ = static_cast<std::uint8_t>(p >> 16);
+      *out++ = static_cast<std::uint8_t>(p >> 8);
+      *out++ = static_cast<std::uint8_t>(p);
+    }
+  }
+  if (options_.out_dir) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame_%06lld.png", static_cast<long long>(frame_));
+    write_png_rgb(*options_.out_dir / name, w, h, rgb_);
+  }
+  if (video_) video_->add_frame(rgb_);
+}
+
+void CaptureSession::finish_outputs() {
+  const std::span<const std::int16_t> all = sound_.samples();
+  std::span<const std::int16_t> range;
+  if (first_written_audio_) {
+    const auto begin = static_cast<std::size_t>(*first_written_audio_) * 2;
+    const auto end = std::min(static_cast<std::size_t>(last_written_audio_) * 2, all.size());
+    if (begin < end) range = all.subspan(begin, end - begin);
+  }
+  std::filesystem::path wav;
+  if (options_.out_dir) {
+    wav = *options_.out_dir / "audio.wav";
+  } else if (video_) {
+    wav = *options_.video;
+    wav += ".audio.wav";
+  }
+  if (!wav.empty()) write_wav(wav, kSampleRate, 2, range);
+  if (video_) {
+    video_->finish(wav);
+    if (!options_.out_dir) std::filesystem::remove(wav);
+  }
+}
+
+void CaptureSession::close() noexcept {}
+
+bool CaptureSession::ask_yes_no(const std::string&, const std::string&) { return false; }
+
+void CaptureSession::show_error(const std::string& text, const std::string&) noexcept {
+  if (reached_end_of_range_) return;
+  try {
+    error_ = text;
+  } catch (...) {
+  }
+}
+
+}  // namespace morvane::capture
