@@ -1,0 +1,41 @@
+#pragma once
+// The opening scene: two pictures shown through shade tables whose level follows the song, a
+// mask, and a glow layer lit by bars on the module's commands and by a rotating point cloud.
+// Plays from the start of the module until order 11.
+#include <cstdint>
+#include <memory>
+
+#include "demo_parts/opening/opening_run.h"
+#include "demo_parts/picture_source.h"
+#include "main/demo_part.h"
+
+namespace morvane {
+
+class OpeningPart final : public DemoPart {
+ public:
+  // The load step without the archive: draws the points from the program's generator, reads
+  // the pictures from the source and builds both tables.
+  void load_from(const PictureSource& pictures);
+  void run(Screen& screen, Music& music, std::span<Rgb565> frame) override;
+
+  // The loaded buffers (only valid after a load).
+  OpeningAssets assets() const;
+
+ protected:
+  void load_assets(const Archive& archive) override { load_from(ArchivePictures(archive)); }
+  void release() noexcept override;
+
+ private:
+  std::unique_ptr<std::uint8_t[]> sprite_;
+  std::unique_ptr<std::uint8_t[]> mask_image_;
+  std::unique_ptr<std::uint8_t[]> image1_;
+  std::unique_ptr<std::uint8_t[]> image2_;
+  std::unique_ptr<Rgb565[]> shade1_;
+  std::unique_ptr<Rgb565[]> shade2_;
+  std::unique_ptr<std::uint8_t[]> glow_;
+  std::unique_ptr<std::uint8_t[]> palette1_;
+  std::unique_ptr<std::uint8_t[]> palette2_;
+  std::unique_ptr<CloudPoint[]> points_;
+};
+
+}  // namespace morvane
