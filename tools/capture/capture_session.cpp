@@ -22,6 +22,16 @@ constexpr double kSecondsAfterSongEnd = 10.0;
 
 }  // namespace
 
+std::uint64_t frame_hash(std::span<const Pixel32> pixels) {
+  // FNV-1a with one step per pixel; the unused top byte is left out.
+  std::uint64_t hash = 0xcbf29ce484222325ull;
+  for (Pixel32 p : pixels) {
+    hash ^= p & 0xFFFFFF;
+    hash *= 0x100000001b3ull;
+  }
+  return hash;
+}
+
 std::int64_t audio_frames_before(std::int64_t video_frame, FrameRate fps) {
   return video_frame * kSampleRate * fps.denominator / fps.numerator;
 }
@@ -43,7 +53,7 @@ CaptureResult CaptureSession::run() {
   } else {
     log_ = &std::cout;
   }
-  *log_ << "frame,scene,order,time_ms,ticks,events\n";
+  *log_ << "frame,scene,order,time_ms,ticks,events,hash\n";
 
   Platform platform{hooked_, *this, *this};
   run_demo(platform, [this](int position) { return scenes_.wrap(position, make_demo_part(position)); });
@@ -53,6 +63,7 @@ CaptureResult CaptureSession::run() {
   result.frames = frame_;
   result.written = written_;
   result.song_seconds = static_cast<double>(audio_frames_before(frame_, options_.fps)) / kSampleRate;
+  result.final_events = events_since_frame_;
   result.error = error_;
   result.ok = error_.empty();
   if (result.ok) finish_outputs();
@@ -97,7 +108,9 @@ int CaptureSession::update(std::span<const Pixel32> pixels) {
   std::snprintf(ticks, sizeof ticks, "%.9g", static_cast<double>(ms_to_ticks(ms)));
   *log_ << frame_ << ',' << scenes_.current() << ',' << order << ',' << ms << ',' << ticks << ',';
   for (std::size_t i = 0; i < events_since_frame_.size(); ++i) *log_ << (i ? " " : "") << int{events_since_frame_[i]};
-  *log_ << '\n';
+  char hash[24];
+  std::snprintf(hash, sizeof hash, ",%016llx\n", static_cast<unsigned long long>(frame_hash(pixels)));
+  *log_ << hash;
   events_since_frame_.clear();
 
   if (in_range(song_seconds)) {

@@ -25,6 +25,9 @@ namespace morvane::capture {
 
 inline constexpr int kSampleRate = 44100;
 
+// A fingerprint of a presented buffer, for the log (frames compared across runs and machines).
+std::uint64_t frame_hash(std::span<const Pixel32> pixels);
+
 // Audio frames from the song's start to the start of video frame n: floor(n x 44100 / fps).
 std::int64_t audio_frames_before(std::int64_t video_frame, FrameRate fps);
 
@@ -34,6 +37,8 @@ struct CaptureResult {
   std::int64_t frames = 0;    // frames presented
   std::int64_t written = 0;   // frames written
   double song_seconds = 0.0;  // song time at the end
+  // Events raised after the last presented frame (the closing command ends the show unseen).
+  std::vector<std::uint8_t> final_events;
 };
 
 class CaptureSession final : public Display, public MessageBoxes {

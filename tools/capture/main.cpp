@@ -1,5 +1,6 @@
 // morvane-capture: the show rendered offline, frame-exactly, to PNG frames, WAV audio, a
 // per-frame log and (with ffmpeg) a video.
+#include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -37,8 +38,11 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "morvane-capture: %s\n", result.error.c_str());
       return 1;
     }
-    std::fprintf(stderr, "morvane-capture: %lld frames, %lld written, %.2f s of song\n",
-                 static_cast<long long>(result.frames), static_cast<long long>(result.written), result.song_seconds);
+    std::string final_events;
+    for (std::uint8_t value : result.final_events) final_events += " " + std::to_string(value);
+    std::fprintf(stderr, "morvane-capture: %lld frames presented, %lld in range, %.2f s of song, final events:%s\n",
+                 static_cast<long long>(result.frames), static_cast<long long>(result.written), result.song_seconds,
+                 final_events.empty() ? " none" : final_events.c_str());
     return 0;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "morvane-capture: %s\n", error.what());
