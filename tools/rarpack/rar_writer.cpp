@@ -96,7 +96,10 @@ void RarWriter::add(std::string name, std::vector<std::uint8_t> bytes, EntryMode
   const std::string key = lookup_key(name);
   for (const Entry& e : entries_)
     if (lookup_key(e.name) == key) throw std::invalid_argument("duplicate entry name: " + name);
-  entries_.push_back({std::move(name), std::move(bytes), mode});
+  // "\" separates folders in RAR 2.x names, whatever system wrote them.
+  std::string stored = name;
+  std::replace(stored.begin(), stored.end(), '/', '\\');
+  entries_.push_back({std::move(name), std::move(stored), std::move(bytes), mode});
 }
 
 std::vector<std::uint8_t> RarWriter::write() {
@@ -151,9 +154,9 @@ std::vector<std::uint8_t> RarWriter::write() {
     h.u32(kDosTime);
     h.u8(kUnpackVersion);
     h.u8(r.stored ? kMethodStored : kMethodNormal);
-    h.u16(static_cast<std::uint16_t>(e.name.size()));
+    h.u16(static_cast<std::uint16_t>(e.stored_name.size()));
     h.u32(kUnixFileMode);
-    h.text(e.name);
+    h.text(e.stored_name);
     h.append_to(out);
     if (r.stored)
       out.insert(out.end(), e.bytes.begin(), e.bytes.end());

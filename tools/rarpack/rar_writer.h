@@ -32,8 +32,9 @@ class RarWriter {
 
   void set_solid(bool solid) { solid_ = solid; }
 
-  // Names are stored as given: 1 to 259 bytes, no NUL, relative, unique the way the data file's
-  // reader compares them (letter case and "/", "\", "_" alike). Throws std::invalid_argument.
+  // Names are stored as given, with "/" written as the format's folder separator "\": 1 to 259
+  // bytes, no NUL, relative, unique the way the data file's reader compares them (letter case
+  // and "/", "\", "_" alike). Throws std::invalid_argument.
   void add(std::string name, std::vector<std::uint8_t> bytes, EntryMode mode = EntryMode::automatic);
 
   // Called while packing: entry name, its bytes done, its size.
@@ -51,6 +52,7 @@ class RarWriter {
  private:
   struct Entry {
     std::string name;
+    std::string stored_name;
     std::vector<std::uint8_t> bytes;
     EntryMode mode;
   };
