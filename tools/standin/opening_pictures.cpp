@@ -38,8 +38,9 @@ float peaks(float x, float scale, std::uint32_t seed) {
 Picture glow_sprite() {
   ValueMap m(10, 10, 0.0f);
   fill(m, [](float x, float y) {
+    // Centred on pixel (4, 4), the middle of the 9 x 9 that the scenes stamp.
     const float d2 = (x - 4.5f) * (x - 4.5f) + (y - 4.5f) * (y - 4.5f);
-    const float v = 24.0f * std::exp(-d2 / 5.0f) - 1.2f;
+    const float v = 25.2f * std::exp(-d2 / 5.0f) - 1.2f;  // peaks at exactly 24
     return v > 0 ? v : 0.0f;
   });
   return {"sprott.pcx", to_value_picture(m, 24), 24};

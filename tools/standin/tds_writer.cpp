@@ -30,6 +30,9 @@ enum : std::uint16_t {
   kSpotlight = 0x4610,
   kKeyframer = 0xB000,
   kObjectNode = 0xB002,
+  kLightNode = 0xB005,
+  kLightTargetNode = 0xB006,
+  kSpotlightNode = 0xB007,
   kKeyframerSegment = 0xB008,
   kKeyframerTime = 0xB009,
   kKeyframerHeader = 0xB00A,
@@ -164,7 +167,8 @@ void write_light(ChunkWriter& w, const TdsLight& l) {
 }
 
 // One object node per mesh, at rest: no parent, pivot at the origin, one key each for
-// position (origin), rotation (none) and scale (one).
+// position (origin), rotation (none) and scale (one). Lights get nodes too (a spotlight also one
+// for its target), each with one position key, so that viewers place them in the node graph.
 void write_keyframer(ChunkWriter& w, const TdsScene& scene) {
   w.begin(kKeyframer);
   w.begin(kKeyframerHeader);
@@ -224,6 +228,29 @@ void write_keyframer(ChunkWriter& w, const TdsScene& scene) {
     w.f32(1.0f);
     w.end();
     w.end();
+  }
+  std::uint16_t id = static_cast<std::uint16_t>(scene.meshes.size());
+  auto light_node = [&](std::uint16_t tag, const std::string& name, Vec3 position) {
+    w.begin(tag);
+    w.begin(kNodeId);
+    w.u16(id++);
+    w.end();
+    w.begin(kNodeHeader);
+    w.name(name);
+    w.u16(0);
+    w.u16(0);
+    w.u16(0xFFFF);
+    w.end();
+    w.begin(kPositionTrack);
+    track_header();
+    key_header();
+    w.point(position);
+    w.end();
+    w.end();
+  };
+  for (const TdsLight& l : scene.lights) {
+    light_node(l.spotlight ? kSpotlightNode : kLightNode, l.name, l.position);
+    if (l.spotlight) light_node(kLightTargetNode, l.name, l.target);
   }
   w.end();
 }
