@@ -1,6 +1,7 @@
 #include "demo_parts/demo_parts.h"
 
 #include "demo_parts/flashes/flashes_part.h"
+#include "demo_parts/flight/flight_part.h"
 #include "demo_parts/opening/opening_part.h"
 #include "demo_parts/placeholder/placeholder_part.h"
 #include "demo_parts/tunnel/tunnel_part.h"
@@ -11,7 +12,7 @@ std::unique_ptr<DemoPart> make_demo_part(int playing_position) {
   using E = PhaseEnd;
   switch (playing_position) {
     case 1: return std::make_unique<OpeningPart>();
-    case 2: return std::make_unique<PlaceholderPart>(2, std::vector{E{E::kEvent, 197}, E{E::kOrderAtLeast, 16}});
+    case 2: return std::make_unique<FlightPart>();
     case 3: return std::make_unique<PlaceholderPart>(3, std::vector{E{E::kOrderAtLeast, 20}, E{E::kOrderAtLeast, 25}});
     case 4: return std::make_unique<FlashesPart>();
     case 5: return std::make_unique<TunnelPart>();
