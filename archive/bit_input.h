@@ -30,22 +30,54 @@ class BitInput {
   // Keeps the last 32 bytes, reads up to 8160 more behind them.
   void refill(ByteReader& reader);
 
-  // The 16 bits at the read position. The buffer is padded so that this never reads outside it.
-  std::uint32_t peek() const {
-    std::uint32_t word;
-    std::memcpy(&word, buffer_.data() + pos_, sizeof word);
-    return (__builtin_bswap32(word) >> (16 - bit_)) & 0xFFFF;
+  // Reading position within the buffer, held apart from the buffer so that the decoding loops
+  // can keep it in registers; BitInput::seek hands it back before a refill.
+  class Cursor {
+   public:
+    // The 16 bits at the read position. The buffer is padded so that this never reads outside it.
+    std::uint32_t peek() const {
+      std::uint32_t word;
+      std::memcpy(&word, data_ + pos_, sizeof word);
+      return (__builtin_bswap32(word) >> (16 - bit_)) & 0xFFFF;
+    }
+    void skip(unsigned bits) {
+      bit_ += bits;
+      pos_ += bit_ >> 3;
+      bit_ &= 7;
+    }
+    // The next n bits (n 0 to 16) as a number.
+    std::uint32_t extra(unsigned bits) {
+      if (bits == 0) return 0;
+      const std::uint32_t v = peek() >> (16 - bits);
+      skip(bits);
+      return v;
+    }
+    std::size_t position() const { return pos_; }
+
+   private:
+    friend class BitInput;
+    Cursor(const std::uint8_t* data, std::size_t pos, unsigned bit) : data_(data), pos_(pos), bit_(bit) {}
+    const std::uint8_t* data_;
+    std::size_t pos_;
+    unsigned bit_;
+  };
+
+  Cursor cursor() const { return Cursor(buffer_.data(), pos_, bit_); }
+  void seek(const Cursor& c) {
+    pos_ = c.pos_;
+    bit_ = c.bit_;
   }
+
+  std::uint32_t peek() const { return cursor().peek(); }
   void skip(unsigned bits) {
-    bit_ += bits;
-    pos_ += bit_ >> 3;
-    bit_ &= 7;
+    Cursor c = cursor();
+    c.skip(bits);
+    seek(c);
   }
-  // The next n bits (n 0 to 16) as a number.
   std::uint32_t extra(unsigned bits) {
-    if (bits == 0) return 0;
-    const std::uint32_t v = peek() >> (16 - bits);
-    skip(bits);
+    Cursor c = cursor();
+    const std::uint32_t v = c.extra(bits);
+    seek(c);
     return v;
   }
 

@@ -28,11 +28,17 @@ void HuffmanTable::build(std::span<const std::uint8_t> lengths) {
 
   // Every bit pattern under a prefix whose limit search ends within kFastBits takes the same
   // way: limits up to that length are multiples of 2^(16 - length), or capped at 0xFFFF, which
-  // every even v lies below.
+  // every even v lies below. The search result only grows with v, so one sweep finds them all.
+  unsigned len = 1;
   for (std::uint32_t prefix = 0; prefix < fast_.size(); ++prefix) {
-    unsigned len = 0;
-    const unsigned symbol = decode_by_limits(prefix << (16 - kFastBits), len);
-    fast_[prefix] = len <= kFastBits ? static_cast<std::uint16_t>(symbol << 4 | len) : 0;
+    const std::uint32_t v = prefix << (16 - kFastBits);
+    while (len < 15 && v >= limit_[len]) ++len;
+    if (len > kFastBits) {
+      std::fill(fast_.begin() + prefix, fast_.end(), std::uint16_t{0});
+      break;
+    }
+    const std::uint32_t i = position_[len] + ((v - limit_[len - 1]) >> (16 - len));
+    fast_[prefix] = static_cast<std::uint16_t>(symbols_[i < symbol_count_ ? i : 0] << 4 | len);
   }
 }
 
@@ -44,13 +50,6 @@ unsigned HuffmanTable::decode_by_limits(std::uint32_t v, unsigned& length) const
   // oversubscribed code) decodes as the list's first entry.
   const std::uint32_t i = position_[len] + ((v - limit_[len - 1]) >> (16 - len));
   return symbols_[i < symbol_count_ ? i : 0];
-}
-
-unsigned HuffmanTable::decode_slow(BitInput& in, std::uint32_t v) const {
-  unsigned len = 0;
-  const unsigned symbol = decode_by_limits(v, len);
-  in.skip(len);
-  return symbol;
 }
 
 }  // namespace morvane

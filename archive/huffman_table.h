@@ -21,22 +21,25 @@ class HuffmanTable {
   // build put there, as the limit search may still reach them.
   void build(std::span<const std::uint8_t> lengths);
 
-  unsigned decode(BitInput& in) const {
+  // Bits: BitInput or its Cursor.
+  template <typename Bits>
+  unsigned decode(Bits& in) const {
     const std::uint32_t v = in.peek() & 0xFFFE;
     const std::uint16_t fast = fast_[v >> (16 - kFastBits)];
     if (fast & 0xF) {
       in.skip(fast & 0xF);
       return fast >> 4;
     }
-    return decode_slow(in, v);
+    unsigned len = 0;
+    const unsigned symbol = decode_by_limits(v, len);
+    in.skip(len);
+    return symbol;
   }
 
   // The limit search alone, for codes longer than the lookup covers (and for checking).
   unsigned decode_by_limits(std::uint32_t v, unsigned& length) const;
 
  private:
-  unsigned decode_slow(BitInput& in, std::uint32_t v) const;
-
   unsigned symbol_count_ = 0;
   std::array<std::uint32_t, 16> limit_{};
   std::array<std::uint32_t, 16> position_{};

@@ -118,11 +118,14 @@ void Rar20Unpacker::run(ByteReader& input) {
 
 // The steps at the top of every iteration in both modes: refill the input, flush before the
 // write position catches up with undelivered bytes. False when the stream has run dry.
-inline bool Rar20Unpacker::prepare_step(ByteReader& input, std::uint32_t& write, std::int32_t& to_go) {
+inline bool Rar20Unpacker::prepare_step(ByteReader& input, BitInput::Cursor& bits, std::uint32_t& write,
+                                        std::int32_t& to_go) {
   write &= kWindowMask;
-  if (in_.position() > in_.main_loop_threshold()) {
+  if (bits.position() > in_.main_loop_threshold()) {
+    in_.seek(bits);
     if (in_.ran_dry()) return false;
     if (in_.position() > BitInput::kMainLoopRefill) in_.refill(input);
+    bits = in_.cursor();
   }
   if (((flush_ - write) & kWindowMask) < kFlushMargin && flush_ != write) {
     write_ = write;
@@ -137,14 +140,17 @@ void Rar20Unpacker::decode_audio(ByteReader& input) {
   std::uint8_t* const window = window_.get();
   std::uint32_t write = write_;
   std::int32_t to_go = to_go_;
+  BitInput::Cursor bits = in_.cursor();
   while (to_go >= 0) {
-    if (!prepare_step(input, write, to_go)) {
+    if (!prepare_step(input, bits, write, to_go)) {
       to_go = -1;
       break;
     }
-    const unsigned symbol = audio_[channel_].decode(in_);
+    const unsigned symbol = audio_[channel_].decode(bits);
     if (symbol == kAudioNewTables) {
+      in_.seek(bits);
       read_tables(input);
+      bits = in_.cursor();
       if (!audio_mode_) break;
       continue;
     }
@@ -153,6 +159,7 @@ void Rar20Unpacker::decode_audio(ByteReader& input) {
     if (++channel_ == channels_) channel_ = 0;
     --to_go;
   }
+  in_.seek(bits);
   write_ = write;
   to_go_ = to_go;
 }
@@ -161,12 +168,13 @@ void Rar20Unpacker::decode_lz(ByteReader& input) {
   std::uint8_t* const window = window_.get();
   std::uint32_t write = write_;
   std::int32_t to_go = to_go_;
+  BitInput::Cursor bits = in_.cursor();
   while (to_go >= 0) {
-    if (!prepare_step(input, write, to_go)) {
+    if (!prepare_step(input, bits, write, to_go)) {
       to_go = -1;
       break;
     }
-    const unsigned symbol = main_.decode(in_);
+    const unsigned symbol = main_.decode(bits);
     if (symbol < 256) {
       window[write] = static_cast<std::uint8_t>(symbol);
       write = (write + 1) & kWindowMask;
@@ -177,13 +185,15 @@ void Rar20Unpacker::decode_lz(ByteReader& input) {
     std::uint32_t length;
     if (symbol >= kFirstLengthSlot) {
       const unsigned slot = symbol - kFirstLengthSlot;
-      length = kLengthBases[slot] + 3 + in_.extra(kLengthBits[slot]);
-      const unsigned d = distance_.decode(in_);
-      distance = kDistanceBases[d] + 1 + in_.extra(kDistanceBits[d]);
+      length = kLengthBases[slot] + 3 + bits.extra(kLengthBits[slot]);
+      const unsigned d = distance_.decode(bits);
+      distance = kDistanceBases[d] + 1 + bits.extra(kDistanceBits[d]);
       if (distance >= 0x40000) ++length;
       if (distance >= 0x2000) ++length;
     } else if (symbol == kNewTables) {
+      in_.seek(bits);
       read_tables(input);
+      bits = in_.cursor();
       if (audio_mode_) break;
       continue;
     } else if (symbol == kRepeatLastMatch) {
@@ -191,14 +201,14 @@ void Rar20Unpacker::decode_lz(ByteReader& input) {
       distance = last_distance_;
     } else if (symbol < kFirstShortDistance) {
       distance = recent_[(recent_counter_ - (symbol - kRepeatLastMatch)) & 3];
-      const unsigned slot = repeat_length_.decode(in_);
-      length = kLengthBases[slot] + 2 + in_.extra(kLengthBits[slot]);
+      const unsigned slot = repeat_length_.decode(bits);
+      length = kLengthBases[slot] + 2 + bits.extra(kLengthBits[slot]);
       if (distance >= 0x40000) ++length;
       if (distance >= 0x2000) ++length;
       if (distance >= 0x101) ++length;
     } else {
       const unsigned slot = symbol - kFirstShortDistance;
-      distance = kShortDistanceBases[slot] + 1 + in_.extra(kShortDistanceBits[slot]);
+      distance = kShortDistanceBases[slot] + 1 + bits.extra(kShortDistanceBits[slot]);
       length = 2;
     }
 
@@ -208,27 +218,32 @@ void Rar20Unpacker::decode_lz(ByteReader& input) {
       last_length_ = length;
     }
     to_go -= static_cast<std::int32_t>(length);
-
-    // Byte by byte, so that a distance below the length repeats the pattern.
-    const std::uint32_t from = (write - distance) & kWindowMask;
-    if (write + length <= kWindowSize && from + length <= kWindowSize) {
-      std::uint8_t* dst = window + write;
-      const std::uint8_t* src = window + from;
-      if (((write - from) & kWindowMask) >= length) {
-        std::memmove(dst, src, length);
-      } else {
-        for (std::uint32_t k = 0; k < length; ++k) dst[k] = src[k];
-      }
-      write += length;
-    } else {
-      for (std::uint32_t k = 0; k < length; ++k) {
-        window[write] = window[(write - distance) & kWindowMask];
-        write = (write + 1) & kWindowMask;
-      }
-    }
+    copy_match(window, write, distance, length);
   }
+  in_.seek(bits);
   write_ = write;
   to_go_ = to_go;
+}
+
+// Byte by byte in effect, so that a distance below the length repeats the pattern.
+inline void Rar20Unpacker::copy_match(std::uint8_t* window, std::uint32_t& write, std::uint32_t distance,
+                                      std::uint32_t length) {
+  const std::uint32_t from = (write - distance) & kWindowMask;
+  if (write + length <= kWindowSize && from + length <= kWindowSize) {
+    std::uint8_t* dst = window + write;
+    const std::uint8_t* src = window + from;
+    if (((write - from) & kWindowMask) >= length) {
+      std::memmove(dst, src, length);  // no overlap, or the source lies ahead
+    } else {
+      for (std::uint32_t k = 0; k < length; ++k) dst[k] = src[k];
+    }
+    write += length;
+  } else {
+    for (std::uint32_t k = 0; k < length; ++k) {
+      window[write] = window[(write - distance) & kWindowMask];
+      write = (write + 1) & kWindowMask;
+    }
+  }
 }
 
 void Rar20Unpacker::flush() {

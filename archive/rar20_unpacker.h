@@ -33,10 +33,10 @@ class Rar20Unpacker {
   void reset();
   void read_tables(ByteReader& input);
   void run(ByteReader& input);
-  bool prepare_step(ByteReader& input, std::uint32_t& write, std::int32_t& to_go);
+  bool prepare_step(ByteReader& input, BitInput::Cursor& bits, std::uint32_t& write, std::int32_t& to_go);
   void decode_audio(ByteReader& input);
   void decode_lz(ByteReader& input);
-  void copy_match(std::uint32_t distance, std::uint32_t length);
+  void copy_match(std::uint8_t* window, std::uint32_t& write, std::uint32_t distance, std::uint32_t length);
   void flush();
   void finish_entry(ByteReader& input);
 
