@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "tests/platform_sound/test_xm_builder.h"
 #include "tests/platform_sound/z_song.h"
 
 namespace morvane {
@@ -153,6 +154,23 @@ TEST_F(OfflineSound, NothingPlaysBeforePlayOrAfterFree) {
   ASSERT_TRUE(sound_.free_song(module));
   EXPECT_EQ(sound_.advance_frames(4096), 0);
   EXPECT_TRUE(sound_.finished());
+}
+
+TEST_F(OfflineSound, ASongEndingOnAStepBoundaryFiresNothingMore) {
+  // 128 rows of 2646 frames: the song ends exactly after step 1323 of 256 frames.
+  test::TestModule m;
+  m.orders = {0};
+  m.patterns = {test::empty_pattern(128, 2)};
+  m.patterns[0].cells[0] = {0, 0, 0, 35, 1};
+  m.patterns[0].cells[127 * 2 + 1] = {0, 0, 0, 35, 2};
+  const test::TempFile file("boundary.xm", test::build_xm(m));
+  SoundModule* module = start(file.path());
+  ASSERT_NE(module, nullptr);
+  EXPECT_EQ(sound_.advance_frames(128 * kZSongRowFrames), 128 * kZSongRowFrames);
+  EXPECT_EQ(sound_.advance_frames(4096), 0);
+  EXPECT_TRUE(sound_.finished());
+  EXPECT_EQ(fired_values(), (std::vector<int>{1, 2}));
+  EXPECT_EQ(sound_.time_ms(module), 128 * 60);
 }
 
 const std::filesystem::path kXmDir = std::filesystem::path(MORVANE_TESTDATA_DIR) / "xm";
