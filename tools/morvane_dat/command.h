@@ -30,5 +30,6 @@ struct Command {
 int run_list(Arguments args);
 int run_extract(Arguments args);
 int run_picture(Arguments args);
+int run_scene(Arguments args);
 
 }  // namespace morvane::dat

@@ -14,6 +14,8 @@ constexpr Command kCommands[] = {
     {"extract", "FILE NAME [OUT]", "the entry's bytes, to OUT or to standard output", run_extract},
     {"picture", "FILE NAME WIDTH HEIGHT OUT.png [--no-palette]",
      "decode a PCX entry to WIDTH x HEIGHT indices; write them with the palette, or as grey", run_picture},
+    {"scene", "(FILE NAME | FILE.3ds) [--roomy] [--render OUT.png [--eye X,Y,Z --target X,Y,Z] [--roll R] [--fov F]]",
+     "load a 3DS scene as the camera-flight scene does, print its records; render one frame to PNG", run_scene},
 };
 
 void print_help(std::FILE* to) {
