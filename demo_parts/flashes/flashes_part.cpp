@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "demo_parts/owned_buffer.h"
 #include "demo_parts/part_clock.h"
 #include "demo_parts/shade_tables.h"
 #include "main/song_event.h"
@@ -12,12 +13,7 @@
 namespace morvane {
 namespace {
 
-constexpr int kPaletteBytes = 768;
-
-template <std::size_t N, typename T>
-std::span<T, N> whole(const std::unique_ptr<T[]>& buffer) {
-  return std::span<T, N>(buffer.get(), N);
-}
+constexpr int kPaletteBytes = PaletteView::extent;
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "demo_parts/owned_buffer.h"
 #include "demo_parts/part_clock.h"
 #include "demo_parts/shade_tables.h"
 #include "main/demo_rand.h"
@@ -11,15 +12,10 @@
 namespace morvane {
 namespace {
 
-constexpr int kPaletteBytes = 768;
+constexpr int kPaletteBytes = PaletteView::extent;
 
 // 0..32767 onto -126..129 with 255/32767 as a 32-bit float.
 float random_coordinate() { return static_cast<float>(demo_rand()) * 0.0077822199f - 126; }
-
-template <std::size_t N, typename T>
-std::span<T, N> whole(const std::unique_ptr<T[]>& buffer) {
-  return std::span<T, N>(buffer.get(), N);
-}
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "demo_parts/owned_buffer.h"
 #include "demo_parts/part_clock.h"
 #include "demo_parts/shade_tables.h"
 #include "screen/screen.h"
@@ -10,13 +11,8 @@
 namespace morvane {
 namespace {
 
-constexpr int kPaletteBytes = 768;
+constexpr int kPaletteBytes = PaletteView::extent;
 constexpr int kTexturePixels = kTunnelTextureBytes / 2;
-
-template <std::size_t N, typename T>
-std::span<T, N> whole(const std::unique_ptr<T[]>& buffer) {
-  return std::span<T, N>(buffer.get(), N);
-}
 
 }  // namespace
 

@@ -4,7 +4,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
+#include "archive/pcx_decoder.h"
 #include "demo_parts/flashes/flashes_part.h"
 #include "main/song_event.h"
 #include "tests/demo_parts/scene_harness.h"
@@ -136,6 +140,43 @@ TEST_F(FlashesTest, RunDrawsTheOrder27FrameAndTakesAnyCommand) {
   EXPECT_EQ(song.presented[3][0], 0);                   // 42 ticks after the command: black
   EXPECT_EQ(song.presented[3], song.frame);
   EXPECT_FALSE(song_event().pending());
+}
+
+// Two real 320 x 200 pictures from the shared test data: the flash's full-colour level shows
+// every pixel as its palette colour cut to 5-6-5 bits.
+TEST(FlashesRealPictures, FullColourFrameIsThePaletteColourOfEveryPixel) {
+  const std::filesystem::path dir = std::filesystem::path(MORVANE_TESTDATA_DIR) / "pcx";
+  if (!std::filesystem::exists(dir / "mysha.pcx") || !std::filesystem::exists(dir / "allegro.pcx")) {
+    GTEST_SKIP() << "no PCX test data in " << dir;
+  }
+  const auto read = [&](const char* name) {
+    std::ifstream in(dir / name, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+  };
+  const auto decoded = [](const std::vector<std::uint8_t>& file) {
+    testing::MemoryPicture picture{std::vector<std::uint8_t>(64000), std::vector<std::uint8_t>(768)};
+    decode_pcx(file, picture.pixels, picture.palette);
+    return picture;
+  };
+  const testing::MemoryPicture shown = decoded(read("mysha.pcx"));
+  const testing::MemoryPicture last = decoded(read("allegro.pcx"));
+  MemoryPictures pictures;
+  for (int i = 1; i <= 9; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "dans%02d.pcx", i);
+    pictures.pictures[name] = shown;
+  }
+  pictures.pictures["dans10.pcx"] = last;
+  FlashesPart part;
+  part.load_from(pictures);
+  FlashRun run(part.assets());
+  std::vector<Rgb565> pixels(kFramePixels);
+  run.draw_frame(0.0f, false, std::span<Rgb565, kFramePixels>(pixels.data(), kFramePixels));
+  const auto& palette = last.palette;
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    const std::size_t c = shown.pixels[i];
+    ASSERT_EQ(pixels[i], rgb565(palette[3 * c], palette[3 * c + 1], palette[3 * c + 2])) << i;
+  }
 }
 
 }  // namespace
