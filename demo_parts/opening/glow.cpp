@@ -49,13 +49,17 @@ void fade_glow(GlowView glow) {
 void blur_glow(GlowView glow) {
   // Four byte lanes per 32-bit word: each lane holds at most 63, so the sum of four never
   // carries into the next lane, and the mask drops what the shift brings down from above.
+  // The left neighbours are the group's own old bytes shifted up one lane, below the byte just
+  // written by the previous group (kept in a register rather than read back from memory).
   std::uint8_t* base = glow.data();
+  std::uint32_t previous = base[kBlurStart - 1];
   for (int group = 0; group < kBlurGroups; ++group) {
     std::uint8_t* p = base + kBlurStart + 4 * group;
-    const std::uint32_t sum = load_word(p - 1) + load_word(p + 1) + load_word(p + kFrameWidth) +
-                              load_word(p - kFrameWidth);
+    const std::uint32_t left = (load_word(p) << 8) | previous;
+    const std::uint32_t sum = left + load_word(p + 1) + load_word(p + kFrameWidth) + load_word(p - kFrameWidth);
     const std::uint32_t average = (sum >> 2) & 0x3F3F3F3Fu;
     std::memcpy(p, &average, sizeof average);
+    previous = average >> 24;
   }
 }
 

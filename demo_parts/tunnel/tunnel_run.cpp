@@ -1,12 +1,16 @@
 #include "demo_parts/tunnel/tunnel_run.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 
 #include "demo_parts/float_to_int.h"
 
 namespace morvane {
 namespace {
+
+static_assert(std::endian::native == std::endian::little);
 
 constexpr int kLastScroll = 800;
 constexpr int kShadeLevelBase = 8;
@@ -40,8 +44,13 @@ void TunnelRun::draw_frame(float t, std::span<Rgb565, kFramePixels> frame) {
   const std::uint8_t* texture = assets_.texture.data() + tunnel_texture_offset(t);
   const std::uint8_t* map = assets_.map.data();
   std::uint8_t* texels = assets_.texels.data();
-  // The doubled texture lets offset + 16-bit map index run up to 131070 without a wrap.
-  for (int i = 0; i < kFramePixels; ++i) texels[i] = texture[map[2 * i] + 256 * map[2 * i + 1]];
+  // Angle then distance is the little-endian 16-bit texture index; the doubled texture lets
+  // offset + index run up to 131070 without a wrap.
+  for (int i = 0; i < kFramePixels; ++i) {
+    std::uint16_t index;
+    std::memcpy(&index, map + 2 * i, sizeof index);
+    texels[i] = texture[index];
+  }
 
   const Rgb565* shade = assets_.shade.data();
   Rgb565* out = frame.data();
