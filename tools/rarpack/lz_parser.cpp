@@ -10,6 +10,8 @@ namespace {
 using namespace rarpack;
 
 constexpr std::uint32_t kBit = 16;  // prices are in 1/16 bit
+// A match at least this long is taken without looking one byte further for a better one.
+constexpr std::uint32_t kLazyLimit = 64;
 
 struct Choice {
   enum Kind : std::uint8_t { kLiteral, kNew, kRecent, kRepeatLast, kShort } kind = kLiteral;
@@ -167,7 +169,7 @@ void parse_lz(std::span<const std::uint8_t> stream, std::size_t begin, std::size
   Choice best = parser.best_at(pos);
   while (pos < end) {
     Choice next;
-    const bool lazy = best.kind != Choice::kLiteral && pos + 1 < end;
+    const bool lazy = best.kind != Choice::kLiteral && best.length < kLazyLimit && pos + 1 < end;
     if (lazy) next = parser.best_at(pos + 1);
     if (lazy && next.saving > best.saving) {
       parser.emit(Choice{}, pos, out, state);

@@ -77,7 +77,7 @@ std::size_t MatchFinder::find(std::span<const std::uint8_t> stream, std::size_t 
       if (length > best && length >= 3 + bonus) {
         best = length;
         out[found++] = {length, distance};
-        if (length >= limit || found == out.size()) break;
+        if (length >= std::min(limit, kNiceLength) || found == out.size()) break;
       }
     }
     const std::int32_t next = chain_[static_cast<std::size_t>(cand) & mask_];

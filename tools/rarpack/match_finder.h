@@ -34,6 +34,8 @@ class MatchFinder {
 
  private:
   static constexpr int kHashBits = 17;
+  // A match this long is good enough: looking further down the chain rarely pays.
+  static constexpr std::uint32_t kNiceLength = 128;
   std::vector<std::int32_t> head_;      // newest position of each hash
   std::vector<std::int32_t> chain_;     // previous position with the same hash, by pos & mask_
   std::vector<std::int32_t> pair_;      // newest position of each byte pair
