@@ -120,14 +120,6 @@ TEST_F(Loader, FaceMaterialColours) {
   EXPECT_EQ(demo_rand(), 24464);
 }
 
-TEST_F(Loader, TooManyMaterials) {
-  Bytes groups;
-  for (int i = 0; i < 6; ++i) groups = cat({groups, face_material("mat" + std::to_string(i), {0})});
-  const Bytes faces = chunk(0x4120, cat({u16(1), u16(0), u16(1), u16(2), u16(0), groups}));
-  EXPECT_EQ(load_message(scene_file({mesh_object("m", {vertex_list({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}), faces})})),
-            "VELDRA:GET:MATERIAL: No more materials");
-}
-
 TEST_F(Loader, NamedObjectsNumberTheMeshesAndFiltersKeepTheNumbering) {
   const Bytes file = chunk(
       0x4D4D, {chunk(0x3D3D, {triangle_object("A"), triangle_object("B"),

@@ -85,14 +85,6 @@ TEST_F(Rasterizer, LowerPartOnlyTriangle) {
   EXPECT_EQ(at(10, 11), kWhite);
 }
 
-TEST_F(Rasterizer, VertexOrderDoesNotMatter) {
-  fill(10.5f, 20.5f, 10.5f, 10.5f, 20.5f, 10.5f);
-  const auto first = pixels;
-  pixels.assign(kFramePixels, 0);
-  fill(20.5f, 10.5f, 10.5f, 20.5f, 10.5f, 10.5f);
-  EXPECT_EQ(pixels, first);
-}
-
 TEST_F(Rasterizer, OneRowUpperPartUsesTheVerticesOwnX) {
   // rT = 11, rM = 12: row 11 spans from the top vertex's x to the middle vertex's x.
   fill(10.0f, 10.2f, 30.0f, 11.5f, 10.0f, 40.5f);

@@ -14,29 +14,6 @@ void expect_near_matrix(const Matrix34& actual, const Matrix34& expected, float 
   for (int i = 0; i < 12; ++i) EXPECT_NEAR(actual.m[i], expected.m[i], tolerance) << "element " << i;
 }
 
-TEST(VectorKit, CombineAppliesRightOperandFirst) {
-  Matrix34 a, b;
-  for (int i = 0; i < 12; ++i) {
-    a.m[i] = static_cast<float>(i % 5) - 1.5f;
-    b.m[i] = static_cast<float>((i * 7) % 11) * 0.25f;
-  }
-  const Vec3 p{0.5f, -2.0f, 3.0f};
-  const Vec3 expected = transform_point(transform_point(p, b), a);
-  const Vec3 actual = transform_point(p, combine(a, b));
-  EXPECT_NEAR(actual.x, expected.x, 1e-4f);
-  EXPECT_NEAR(actual.y, expected.y, 1e-4f);
-  EXPECT_NEAR(actual.z, expected.z, 1e-4f);
-
-  const Matrix34 placed = place(a, p);
-  const Vec3 t = transform_point(p, a);
-  EXPECT_EQ(placed.at(0, 3), t.x);
-  EXPECT_EQ(placed.at(2, 3), t.z);
-  EXPECT_EQ(placed.at(1, 2), a.at(1, 2));
-  const Vec3 s = swap_yz({1, 2, 3});
-  EXPECT_EQ(s.y, 3.0f);
-  EXPECT_EQ(s.z, 2.0f);
-}
-
 TEST(Lens, TableRowsAndFallback) {
   EXPECT_EQ(lens_to_field_of_view(50.0f), 46.0f);
   EXPECT_EQ(lens_to_field_of_view(20.0f), 94.285713f);
