@@ -2,10 +2,10 @@
 // Draws a whole Scene into its target frame from the active camera: walks the render-slot
 // hierarchy from the root, culls meshes by their boxes, projects and fills the faces in front of
 // the camera. The caller prepares the frame; render_scene only draws over it.
+#include <span>
+
 #include "engine/records.h"
 #include "screen/pixel.h"
-
-#include <span>
 
 namespace morvane {
 
