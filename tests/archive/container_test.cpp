@@ -209,11 +209,12 @@ TEST(ArchiveLookup, SolidArchivesUnpackTheEntriesBefore) {
 
 TEST(ArchiveLookup, EveryCutOfAnArchiveIsSafe) {
   Rar20Packer packer;
-  const auto content = test::text_like_data(3000, 8);
+  const auto content = test::text_like_data(1500, 8);
   ArchiveBuilder b;
   b.stored("s", bytes_of("stored")).block(0x75, 0, {}, bytes_of("comment")).entry(packed_entry("p", content, packer));
   const std::vector<std::uint8_t> whole = b.bytes();
-  for (std::size_t size = 0; size <= whole.size(); ++size) {
+  // Every size through the headers, then every 13th through the packed data.
+  for (std::size_t size = 0; size <= whole.size(); size += size < 160 || size + 13 > whole.size() ? 1 : 13) {
     const TempFile file(std::span<const std::uint8_t>(whole).first(size));
     std::FILE* f = std::fopen(file.path().c_str(), "rb");
     ASSERT_NE(f, nullptr);
