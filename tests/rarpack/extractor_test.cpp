@@ -155,6 +155,7 @@ TEST_F(Extractors, CommandPacksFilesAsNamed) {
   EXPECT_NE(run(cmd + " out.dat"), 0);
   EXPECT_NE(run(cmd + " --fast out.dat b.txt"), 0);
   EXPECT_NE(run(cmd + " out.dat missing.txt"), 0);
+  EXPECT_NE(run(cmd + " out.dat pics"), 0);  // a folder
   EXPECT_FALSE(fs::exists(dir_ / "out.dat"));
   EXPECT_NE(run(cmd + " out.dat b.txt ./B.TXT"), 0);  // the reader could not tell them apart
 

@@ -1,6 +1,7 @@
 // morvane-pack: writes a RAR 2.x data file from the files given, packed with the RAR 2.0 method.
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -13,9 +14,9 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: morvane-pack [--solid] [--store] OUT.dat FILE...\n"
-    "Writes the RAR 2.x archive OUT.dat holding each FILE under its name as given (a relative\n"
-    "path). Each entry is packed with the RAR 2.0 method (LZ or multimedia, whichever is smaller)\n"
-    "or stored when packing does not make it smaller.\n"
+    "Writes the RAR 2.x archive OUT.dat holding each FILE under its name as given: a relative\n"
+    "path, with \"./\" and \"..\" steps resolved. Each entry is packed with the RAR 2.0 method\n"
+    "(LZ or multimedia, whichever is smaller), or stored when packing does not make it smaller.\n"
     "  --solid  one solid stream: entries refer back to earlier ones (smaller, slower to read)\n"
     "  --store  store every entry unpacked\n"
     "  --help   show this text\n";
@@ -23,6 +24,7 @@ constexpr const char* kUsage =
 constexpr std::size_t kShowProgressFrom = 1 << 20;
 
 std::vector<std::uint8_t> read_file(const std::string& path) {
+  if (!std::filesystem::is_regular_file(path)) throw std::runtime_error(path + " is not a readable file");
   std::ifstream f(path, std::ios::binary);
   if (!f) throw std::runtime_error("cannot open " + path);
   std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
@@ -64,8 +66,11 @@ int main(int argc, char** argv) {
   try {
     morvane::RarWriter writer;
     writer.set_solid(solid);
-    for (std::size_t i = 1; i < paths.size(); ++i)
-      writer.add(paths[i], read_file(paths[i]), store ? morvane::EntryMode::stored : morvane::EntryMode::automatic);
+    for (std::size_t i = 1; i < paths.size(); ++i) {
+      // "./a/../b.pcx" is stored as "b.pcx", the name the data file's reader will be asked for.
+      const std::string name = std::filesystem::path(paths[i]).lexically_normal().generic_string();
+      writer.add(name, read_file(paths[i]), store ? morvane::EntryMode::stored : morvane::EntryMode::automatic);
+    }
     writer.on_progress([](const std::string& name, std::size_t done, std::size_t total) {
       if (total >= kShowProgressFrom) std::fprintf(stderr, "\r%s: %3.0f%%", name.c_str(), percent(done, total));
       if (total >= kShowProgressFrom && done == total) std::fputc('\n', stderr);

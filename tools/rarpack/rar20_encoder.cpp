@@ -91,6 +91,9 @@ void count_kind(EncodeReport& r, std::size_t index) {
 
 Rar20Encoder::Rar20Encoder(EncoderSettings settings, std::size_t stream_capacity)
     : settings_(std::move(settings)), finder_(stream_capacity, settings_.max_chain) {
+  if (settings_.audio_channels < -1 || settings_.audio_channels > kMaxAudioChannels ||
+      (!settings_.lz && settings_.audio_channels == 0))
+    throw std::invalid_argument("RAR 2.0 packer: no coding mode left to use");
   reset();
 }
 
@@ -107,8 +110,7 @@ void Rar20Encoder::reset() {
 }
 
 Rar20Encoder::Segment Rar20Encoder::code_segment(std::size_t begin, std::size_t end) {
-  Segment best{-1, {}, {}, 0, 0};
-  std::uint64_t best_bits = std::numeric_limits<std::uint64_t>::max();
+  Segment best{-1, {}, {}, 0, 0, std::numeric_limits<std::uint64_t>::max()};
   auto offer = [&](Segment&& s) {
     s.counts.assign(table_size(s.mode), 0);
     s.extra_bits = 0;
@@ -116,16 +118,13 @@ Rar20Encoder::Segment Rar20Encoder::code_segment(std::size_t begin, std::size_t 
       ++s.counts[c.index];
       s.extra_bits += c.extra_bits;
     }
-    const std::uint64_t bits = block_bits(s.mode, s.counts, s.extra_bits);
-    if (bits < best_bits) {
-      best_bits = bits;
-      best = std::move(s);
-    }
+    s.bits = block_bits(s.mode, s.counts, s.extra_bits);
+    if (s.bits < best.bits) best = std::move(s);
   };
 
   LzState lz = lz_;
   if (settings_.lz) {
-    Segment s{0, {}, {}, 0, audio_.current};
+    Segment s{0, {}, {}, 0, audio_.current, 0};
     parse_lz(stream_, begin, end, finder_, lz, prices_, s.symbols);
     offer(std::move(s));
   }
@@ -135,7 +134,7 @@ Rar20Encoder::Segment Rar20Encoder::code_segment(std::size_t begin, std::size_t 
   const std::span<const std::uint8_t> bytes(stream_.data() + begin, end - begin);
   for (int channels = first; channels >= 1 && channels <= last; ++channels) {
     AudioModel audio = audio_;
-    Segment s{channels, {}, {}, 0, 0};
+    Segment s{channels, {}, {}, 0, 0, 0};
     encode_audio(bytes, channels, audio, s.symbols);
     s.channel_after = audio.current;
     const int before = best.mode;
@@ -158,7 +157,7 @@ std::vector<Rar20Encoder::Block> Rar20Encoder::plan_blocks(std::vector<Segment>&
   std::uint64_t current_bits = 0;
   for (std::size_t i = 0; i < segments.size(); ++i) {
     Segment& s = segments[i];
-    const std::uint64_t alone = block_bits(s.mode, s.counts, s.extra_bits);
+    const std::uint64_t alone = s.bits;
     if (!blocks.empty() && blocks.back().mode == s.mode) {
       Block& b = blocks.back();
       std::vector<std::uint32_t> joined = b.counts;

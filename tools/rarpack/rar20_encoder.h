@@ -37,6 +37,7 @@ struct EncodeReport {
 class Rar20Encoder {
  public:
   // `stream_capacity`: about how many bytes the stream will hold (sizes the match finder).
+  // Throws std::invalid_argument when the settings leave no mode to code with.
   Rar20Encoder(EncoderSettings settings, std::size_t stream_capacity);
 
   // Packs one entry (at least one byte). `fresh`: the decoder starts anew (a non-solid entry or
@@ -54,6 +55,7 @@ class Rar20Encoder {
     std::vector<std::uint32_t> counts;
     std::uint64_t extra_bits;
     int channel_after;  // the decoder's current channel after the segment
+    std::uint64_t bits;  // size as a block of its own, tables included
   };
   struct Block {
     int mode;

@@ -176,7 +176,11 @@ void RarWriter::write_file(const std::filesystem::path& path) {
   if (!f) throw std::runtime_error("cannot create " + path.string());
   f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   f.close();
-  if (!f) throw std::runtime_error("cannot write " + path.string());
+  if (!f) {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);  // no half-written archive left behind
+    throw std::runtime_error("cannot write " + path.string());
+  }
 }
 
 }  // namespace morvane
