@@ -214,39 +214,43 @@ TEST(Rar20Unpacker, RelativeTablesAddToThePreviousLengths) {
 }
 
 TEST(Rar20Unpacker, RepeatAtTheFirstPositionRepeatsZero) {
+  // The first tables give symbols 0-5 length 3, so that a stale length there would show: with
+  // 'x' at length 3 as well, any length 3 at 0-5 comes first in the code order and moves the
+  // code of 'x'.
   Rar20Writer w;
-  // Leave non-zero lengths in the previous transmission, so that a stale value would show.
-  w.lz_tables(full_lz_lengths());
+  std::vector<std::uint8_t> first(374, 0);
+  for (int s = 0; s < 6; ++s) first[static_cast<std::size_t>(s)] = 3;
+  first[269] = 3;
+  w.lz_tables(first);
   w.new_tables();
-  // New tables: code 16 first (repeat 6x), then lengths for 'x' (6) and 269 plus the rest 0.
+  // Relative to those: code 16 first (6 x "the preceding length"), zero runs, 'x' and 269 at 3.
   std::array<std::uint8_t, 19> cl{};
-  cl[0] = 2, cl[1] = 2, cl[16] = 2, cl[18] = 2;
-  std::vector<test::LengthItem> items = {{16, 3}};  // 6 x "previous length"
+  cl[0] = 2, cl[3] = 2, cl[16] = 2, cl[18] = 2;
+  std::vector<test::LengthItem> items = {{16, 3}};
   std::vector<std::uint8_t> result(374, 0);
-  // Positions 6.. 'x' (120): zeros up to it, then length 1 for 'x' and 269.
   std::size_t i = 6;
-  auto zeros = [&](std::size_t n) {
-    while (n > 0) {
-      const std::size_t run = std::min<std::size_t>(n, 138);
+  auto zeros_to = [&](std::size_t end) {  // positions whose previous length is 0
+    while (i < end) {
+      const std::size_t run = std::min<std::size_t>(end - i, 138);
       if (run >= 11) {
         items.push_back({18, static_cast<unsigned>(run - 11)});
+        i += run;
       } else {
-        for (std::size_t k = 0; k < run; ++k) items.push_back({0, 0});
+        items.push_back({0, 0});
+        ++i;
       }
-      n -= run;
-      i += run;
     }
   };
-  zeros(120 - 6);
-  items.push_back({1, 0});
-  result[120] = 1;
+  zeros_to('x');
+  items.push_back({3, 0});  // 0 + 3
+  result['x'] = 3;
   ++i;
-  zeros(269 - 121);
-  items.push_back({1, 0});
-  result[269] = 1;
+  zeros_to(269);
+  items.push_back({0, 0});  // 3 + 0
+  result[269] = 3;
   ++i;
-  zeros(374 - 270);
-  w.raw_tables(false, false, 1, cl, items, result);
+  zeros_to(374);
+  w.raw_tables(false, true, 1, cl, items, result);
   for (int k = 0; k < 5; ++k) w.literal('x');
   EXPECT_EQ(unpack(w.bytes(), 5), bytes_of("xxxxx"));
 }
