@@ -104,6 +104,8 @@ void Rar20Unpacker::read_tables(ByteReader& input) {
     distance_.build(lengths.subspan(kMainSymbols, kDistanceSymbols));
     repeat_length_.build(lengths.subspan(kMainSymbols + kDistanceSymbols, kRepeatLengthSymbols));
   }
+  // The whole store carries over: places a smaller table did not write keep the lengths an
+  // earlier, larger one left there, for a later relative transmission to add to.
   previous_lengths_ = lengths_;
 }
 
