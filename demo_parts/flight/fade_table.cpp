@@ -4,7 +4,8 @@
 
 namespace morvane {
 
-void build_fade_table(std::span<const std::uint8_t, kFlightPaletteBytes> palette, std::span<Pixel32, kFadeEntries> table) {
+void build_fade_table(std::span<const std::uint8_t, kFlightPaletteBytes> palette,
+                      std::span<Pixel32, kFadeEntries> table) {
   // Each row lifts every component by the same share of its range; the sums are exact in float
   // (multiples of 1/8 and 1/4), and the scaled values stay within 0..251.
   constexpr float n = kFadeRows;

@@ -13,6 +13,7 @@ inline constexpr int kFadeEntries = kFadeRows * 256;
 inline constexpr int kFlightPaletteBytes = 768;
 
 // Entry row x 256 + colour index.
-void build_fade_table(std::span<const std::uint8_t, kFlightPaletteBytes> palette, std::span<Pixel32, kFadeEntries> table);
+void build_fade_table(std::span<const std::uint8_t, kFlightPaletteBytes> palette,
+                      std::span<Pixel32, kFadeEntries> table);
 
 }  // namespace morvane

@@ -59,7 +59,7 @@ TEST(FlightCamera, StartsFromTheFormulasPhases) {
   place_flight_camera(camera, 0.0f);
   EXPECT_NEAR(camera.field_of_view, 160.0f / 3.0f, 1e-4);
   EXPECT_FLOAT_EQ(camera.roll, 180.0f);
-  EXPECT_NEAR(camera.target.x, -80.0f, 1e-3);     // cos 120 degrees
+  EXPECT_NEAR(camera.target.x, -80.0f, 1e-3);      // cos 120 degrees
   EXPECT_NEAR(camera.target.y, -138.5641f, 1e-3);  // sin 240 degrees
   EXPECT_NEAR(camera.target.z, 0.0f, 1e-3);        // sin 360 degrees
   EXPECT_FLOAT_EQ(camera.position.x, 0.0f);
@@ -161,7 +161,8 @@ class RevealDraw : public ::testing::Test {
     // Pixel (x, y) of the picture is its own colour index pattern; the fade table's entries
     // are unique so every output pixel names its source.
     for (int y = 0; y < kFrameHeight; ++y) {
-      for (int x = 0; x < kFrameWidth; ++x) picture[static_cast<std::size_t>(y * kFrameWidth + x)] = static_cast<std::uint8_t>(x * 7 + y * 13);
+      for (int x = 0; x < kFrameWidth; ++x)
+        picture[static_cast<std::size_t>(y * kFrameWidth + x)] = static_cast<std::uint8_t>(x * 7 + y * 13);
     }
     for (int i = 0; i < kFadeEntries; ++i) fade[static_cast<std::size_t>(i)] = 0x100000u + static_cast<Pixel32>(i);
   }
@@ -177,13 +178,15 @@ class RevealDraw : public ::testing::Test {
     std::int32_t y = v.y_start;
     for (int row = 0; row < kDisplayHeight; ++row) {
       if (row < kRevealTop || row >= kRevealTop + kRevealRows) {
-        for (int i = 0; i < kDisplayWidth; ++i) ASSERT_EQ(pixels[static_cast<std::size_t>(row * kDisplayWidth + i)], 0xABCDEFu) << row;
+        for (int i = 0; i < kDisplayWidth; ++i)
+          ASSERT_EQ(pixels[static_cast<std::size_t>(row * kDisplayWidth + i)], 0xABCDEFu) << row;
         continue;
       }
       std::int32_t x = v.x_start;
       for (int i = 0; i < kDisplayWidth; ++i, x += v.x_step) {
         const int index = picture[static_cast<std::size_t>((y >> 16) * kFrameWidth + (x >> 16))];
-        ASSERT_EQ(pixels[static_cast<std::size_t>(row * kDisplayWidth + i)], fade[static_cast<std::size_t>(v.fade_row * 256 + index)])
+        ASSERT_EQ(pixels[static_cast<std::size_t>(row * kDisplayWidth + i)],
+                  fade[static_cast<std::size_t>(v.fade_row * 256 + index)])
             << row << " " << i;
       }
       y += v.y_step;

@@ -53,7 +53,8 @@ class FlightTest : public ::testing::Test {
     // Colour index c = (x + 3y) mod 256 with a palette of distinct colours.
     std::vector<std::uint8_t> pixels(kFramePixels);
     for (int y = 0; y < kFrameHeight; ++y) {
-      for (int x = 0; x < kFrameWidth; ++x) pixels[static_cast<std::size_t>(y * kFrameWidth + x)] = static_cast<std::uint8_t>(x + 3 * y);
+      for (int x = 0; x < kFrameWidth; ++x)
+        pixels[static_cast<std::size_t>(y * kFrameWidth + x)] = static_cast<std::uint8_t>(x + 3 * y);
     }
     std::vector<std::uint8_t> palette(768);
     for (int c = 0; c < 256; ++c) {
@@ -64,10 +65,14 @@ class FlightTest : public ::testing::Test {
     pictures.pictures["morvane.pcx"] = {pixels, palette};
   }
 
-  void load(b::Bytes scene = b::scene_file({cube("Cube", "FXWHITE")})) { part.load_from(files_of(std::move(scene)), pictures); }
+  void load(b::Bytes scene = b::scene_file({cube("Cube", "FXWHITE")})) {
+    part.load_from(files_of(std::move(scene)), pictures);
+  }
 
   Pixel32 fade(int row, int index) const { return part.assets().fade[static_cast<std::size_t>(row * 256 + index)]; }
-  std::uint8_t picture(int x, int y) const { return part.assets().picture[static_cast<std::size_t>(y * kFrameWidth + x)]; }
+  std::uint8_t picture(int x, int y) const {
+    return part.assets().picture[static_cast<std::size_t>(y * kFrameWidth + x)];
+  }
 
   MemoryPictures pictures;
   FlightPart part;
@@ -112,8 +117,9 @@ TEST_F(FlightTest, FaceColoursContinueTheProgramsRandomSequence) {
   std::vector<int> expected(7);
   for (int& r : expected) r = demo_rand();
   reset_demo_rand();
-  const auto two_faces = b::mesh_object("Pair", {b::vertex_list({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}),
-                                                 b::face_list({{0, 1, 2}, {1, 3, 2}}, {b::face_material("FXRANDBLUE", {0, 1})})});
+  const auto two_faces =
+      b::mesh_object("Pair", {b::vertex_list({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}),
+                              b::face_list({{0, 1, 2}, {1, 3, 2}}, {b::face_material("FXRANDBLUE", {0, 1})})});
   load(b::scene_file({two_faces}));
   EXPECT_EQ(demo_rand(), expected[6]);
   const Face& first = part.assets().scene->mesh(0)->faces[0];
@@ -170,7 +176,8 @@ TEST_F(FlightTest, FlightAveragesEachRenderIntoTheFrameBefore) {
   load();
   FlightHarness song;
   // Command 12 is not the flash: taken and ignored. Orders never end the flight.
-  const std::vector<SongStep> script = {{0, 0, std::nullopt}, {5, 100, 12}, {16, 200, std::nullopt}, {40, 300, std::nullopt}};
+  const std::vector<SongStep> script = {
+      {0, 0, std::nullopt}, {5, 100, 12}, {16, 200, std::nullopt}, {40, 300, std::nullopt}};
   EXPECT_FALSE(song.play(part, script));  // stopped only by the harness
   ASSERT_EQ(song.presented.size(), script.size() + 21);
   EXPECT_TRUE(std::none_of(song.presented.begin(), song.presented.end(), [](const auto& p) { return p.direct; }));
@@ -195,27 +202,27 @@ TEST_F(FlightTest, FlightAveragesEachRenderIntoTheFrameBefore) {
 TEST_F(FlightTest, FlashTurnsWhiteThenRevealsThePictureUntilOrder16) {
   load();
   FlightHarness song;
-  // 100 ms = 7 ticks. The first reveal frame reads the flash's own time; 3800 ms is 259 ticks
+  // 100 ms = 7 ticks. The first reveal frame reads the flash's own time; 3900 ms is 266 ticks
   // after the flash.
-  const std::vector<SongStep> script = {{0, 0, std::nullopt},
-                                        {1, 100, kFlightFlashEvent},
-                                        {2, 100, std::nullopt},
-                                        {15, 3900, std::nullopt},
-                                        {16, 4000, std::nullopt},
-                                        {17, 4100, std::nullopt}};
+  const std::vector<SongStep> script = {{0, 0, std::nullopt},     {1, 100, kFlightFlashEvent},
+                                        {2, 100, std::nullopt},   {15, 3900, std::nullopt},
+                                        {16, 4000, std::nullopt}, {17, 4100, std::nullopt}};
   ASSERT_TRUE(song.play(part, script));
   ASSERT_EQ(song.presented.size(), 5u);
   EXPECT_FALSE(song.presented[1].direct);
-  EXPECT_TRUE(std::all_of(song.presented[1].frame.begin(), song.presented[1].frame.end(), [](Rgb565 p) { return p == kWhite; }));
+  EXPECT_TRUE(std::all_of(song.presented[1].frame.begin(), song.presented[1].frame.end(),
+                          [](Rgb565 p) { return p == kWhite; }));
   for (int i = 2; i < 5; ++i) EXPECT_TRUE(song.presented[static_cast<std::size_t>(i)].direct) << i;
 
   // At the flash: nearly white, the picture's centre stretched over the screen.
   const auto& at_flash = song.presented[2].pixels;
-  auto pixel = [](const std::vector<Pixel32>& p, int x, int y) { return p[static_cast<std::size_t>(y * kDisplayWidth + x)]; };
+  auto pixel = [](const std::vector<Pixel32>& p, int x, int y) {
+    return p[static_cast<std::size_t>(y * kDisplayWidth + x)];
+  };
   EXPECT_EQ(pixel(at_flash, 0, 40), fade(63, picture(158, 99)));
   EXPECT_EQ(pixel(at_flash, 639, 439), fade(63, picture(161, 100)));
   for (int y : {0, 39, 440, 479}) EXPECT_EQ(pixel(at_flash, 320, y), 0u) << y;
-  // 259 ticks on: the whole picture in its own colours.
+  // 266 ticks on: the whole picture in its own colours.
   const auto& whole = song.presented[3].pixels;
   EXPECT_EQ(pixel(whole, 0, 40), fade(0, picture(0, 0)));
   EXPECT_EQ(pixel(whole, 639, 439), fade(0, picture(319, 199)));
@@ -225,7 +232,8 @@ TEST_F(FlightTest, FlashTurnsWhiteThenRevealsThePictureUntilOrder16) {
   // Back at the frame size, the shared frame left white.
   EXPECT_EQ(song.screen().width(), kFrameWidth);
   EXPECT_EQ(song.screen().height(), kFrameHeight);
-  EXPECT_TRUE(std::all_of(song.screen().pixels().begin(), song.screen().pixels().end(), [](Pixel32 p) { return p == 0; }));
+  EXPECT_TRUE(
+      std::all_of(song.screen().pixels().begin(), song.screen().pixels().end(), [](Pixel32 p) { return p == 0; }));
   EXPECT_TRUE(std::all_of(song.frame.begin(), song.frame.end(), [](Rgb565 p) { return p == kWhite; }));
 }
 
@@ -243,7 +251,8 @@ TEST_F(FlightTest, FlashInTheFirstFrameAndCommandsDuringTheRevealStayForTheNextP
   FlightHarness song;
   ASSERT_TRUE(song.play(part, {{0, 0, kFlightFlashEvent}, {3, 100, 42}, {16, 200, std::nullopt}}));
   ASSERT_EQ(song.presented.size(), 3u);
-  EXPECT_TRUE(std::all_of(song.presented[0].frame.begin(), song.presented[0].frame.end(), [](Rgb565 p) { return p == kWhite; }));
+  EXPECT_TRUE(std::all_of(song.presented[0].frame.begin(), song.presented[0].frame.end(),
+                          [](Rgb565 p) { return p == kWhite; }));
   const auto pending = song_event().take();
   ASSERT_TRUE(pending.has_value());
   EXPECT_EQ(*pending, 42);
