@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <numbers>
 #include <vector>
 
 #include "demo_parts/flight/fade_table.h"
@@ -54,7 +53,7 @@ TEST(FadeTable, RowsLiftThePaletteTowardsWhite) {
   EXPECT_TRUE(std::all_of(table.begin(), table.end(), [](Pixel32 p) { return p <= 0xFFFFFFu; }));
 }
 
-TEST(FlightCamera, StartsFromTheFormulasPhases) {
+TEST(FlightCamera, FollowsThePathsPhasesAndPeriods) {
   Camera camera;
   place_flight_camera(camera, 0.0f);
   EXPECT_NEAR(camera.field_of_view, 160.0f / 3.0f, 1e-4);
@@ -65,10 +64,8 @@ TEST(FlightCamera, StartsFromTheFormulasPhases) {
   EXPECT_FLOAT_EQ(camera.position.x, 0.0f);
   EXPECT_NEAR(camera.position.y, 571.5768f, 1e-3);
   EXPECT_NEAR(camera.position.z, -571.5768f, 1e-3);
-}
 
-TEST(FlightCamera, RollCyclesEvery9000TicksAndPositionsReachTheirRadius) {
-  Camera camera;
+  // One roll cycle every 9000 ticks; each eye coordinate swings out to 660.
   place_flight_camera(camera, 4500.0f);
   EXPECT_NEAR(camera.roll, -180.0f, 1e-3);
   place_flight_camera(camera, 9000.0f);
@@ -77,12 +74,6 @@ TEST(FlightCamera, RollCyclesEvery9000TicksAndPositionsReachTheirRadius) {
   EXPECT_NEAR(camera.roll, 0.0f, 1e-3);
   place_flight_camera(camera, static_cast<float>(90.0 / 0.6175));
   EXPECT_NEAR(camera.position.x, 660.0f, 1e-3);
-  // The target keeps to a cube of side 320, the eye to one of side 1320.
-  for (float t = 0.0f; t < 20000.0f; t += 37.25f) {
-    place_flight_camera(camera, t);
-    for (float v : {camera.target.x, camera.target.y, camera.target.z}) ASSERT_LE(std::abs(v), 160.0f) << t;
-    for (float v : {camera.position.x, camera.position.y, camera.position.z}) ASSERT_LE(std::abs(v), 660.0f) << t;
-  }
 }
 
 TEST(TrailBlend, HalvesEachComponentWithoutCarriesBetweenPixels) {
@@ -203,15 +194,6 @@ TEST_F(RevealDraw, FollowsTheFixedPointWalkAndLeavesTheBandsAlone) {
     draw(view_at(t));
     expect_matches_walk(view_at(t));
   }
-}
-
-TEST_F(RevealDraw, WholePictureMapsCornersToCorners) {
-  draw(view_at(400.0f));
-  auto source = [&](int x, int y) { return fade[picture[static_cast<std::size_t>(y * kFrameWidth + x)]]; };
-  EXPECT_EQ(pixels[static_cast<std::size_t>(40 * kDisplayWidth)], source(0, 0));
-  EXPECT_EQ(pixels[static_cast<std::size_t>(40 * kDisplayWidth + 639)], source(319, 0));
-  EXPECT_EQ(pixels[static_cast<std::size_t>(439 * kDisplayWidth)], source(0, 199));
-  EXPECT_EQ(pixels[static_cast<std::size_t>(439 * kDisplayWidth + 639)], source(319, 199));
 }
 
 TEST_F(RevealDraw, ViewsOutsideThePictureAreClampedToItsEdges) {
