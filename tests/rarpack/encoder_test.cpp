@@ -75,17 +75,6 @@ TEST(Rar20Encoder, SmoothWavesChooseTheirChannelCount) {
   }
 }
 
-TEST(Rar20Encoder, OnlyTheRequestedMode) {
-  EncoderSettings s;
-  s.lz = false;
-  s.audio_channels = 3;
-  RoundTrip rt(s);
-  const Bytes in = test::word_text(30000, 4);
-  EXPECT_EQ(rt.run(in, false), in);
-  EXPECT_EQ(rt.report().audio_blocks[2], 1u);
-  EXPECT_EQ(rt.report().lz_blocks, 0u);
-}
-
 TEST(Rar20Encoder, TinyAndIncompressibleInputs) {
   for (const Bytes& in : {Bytes{42}, Bytes{1, 1}, Bytes(3, 0), Bytes(300, 7), test::random_bytes(5000, 5)}) {
     RoundTrip rt;

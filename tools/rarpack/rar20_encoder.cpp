@@ -24,36 +24,34 @@ std::size_t switch_index(int mode, int channel) {
   return mode == 0 ? kNewTables : static_cast<std::size_t>(channel * kAudioSymbols + kAudioNewTables);
 }
 
-// Each table of the transmitted list gets its own length-limited code.
+// Calls fn(first, size) for each table in a transmitted length list: main, distance and repeat
+// length for LZ, one per channel for multimedia.
+template <class Fn>
+void for_each_table(int mode, Fn fn) {
+  if (mode == 0) {
+    fn(std::size_t{0}, std::size_t{kMainSymbols});
+    fn(std::size_t{kDistanceOffset}, std::size_t{kDistanceSymbols});
+    fn(std::size_t{kRepeatLengthOffset}, std::size_t{kRepeatLengthSymbols});
+  } else {
+    for (int c = 0; c < mode; ++c) fn(static_cast<std::size_t>(c * kAudioSymbols), std::size_t{kAudioSymbols});
+  }
+}
+
 std::vector<std::uint8_t> build_lengths(int mode, std::span<const std::uint32_t> counts) {
   std::vector<std::uint8_t> lengths(table_size(mode));
   const std::span<std::uint8_t> out(lengths);
-  auto build = [&](std::size_t from, std::size_t size) {
+  for_each_table(mode, [&](std::size_t from, std::size_t size) {
     build_code_lengths(counts.subspan(from, size), kMaxCodeLength, out.subspan(from, size));
-  };
-  if (mode == 0) {
-    build(0, kMainSymbols);
-    build(kDistanceOffset, kDistanceSymbols);
-    build(kRepeatLengthOffset, kRepeatLengthSymbols);
-  } else {
-    for (int c = 0; c < mode; ++c) build(static_cast<std::size_t>(c * kAudioSymbols), kAudioSymbols);
-  }
+  });
   return lengths;
 }
 
 std::vector<std::uint16_t> build_codes(int mode, std::span<const std::uint8_t> lengths) {
   std::vector<std::uint16_t> codes(lengths.size());
   const std::span<std::uint16_t> out(codes);
-  auto build = [&](std::size_t from, std::size_t size) {
+  for_each_table(mode, [&](std::size_t from, std::size_t size) {
     build_canonical_codes(lengths.subspan(from, size), out.subspan(from, size));
-  };
-  if (mode == 0) {
-    build(0, kMainSymbols);
-    build(kDistanceOffset, kDistanceSymbols);
-    build(kRepeatLengthOffset, kRepeatLengthSymbols);
-  } else {
-    for (int c = 0; c < mode; ++c) build(static_cast<std::size_t>(c * kAudioSymbols), kAudioSymbols);
-  }
+  });
   return codes;
 }
 
@@ -91,9 +89,6 @@ void count_kind(EncodeReport& r, std::size_t index) {
 
 Rar20Encoder::Rar20Encoder(EncoderSettings settings, std::size_t stream_capacity)
     : settings_(std::move(settings)), finder_(stream_capacity, settings_.max_chain) {
-  if (settings_.audio_channels < -1 || settings_.audio_channels > kMaxAudioChannels ||
-      (!settings_.lz && settings_.audio_channels == 0))
-    throw std::invalid_argument("RAR 2.0 packer: no coding mode left to use");
   reset();
 }
 
@@ -123,16 +118,14 @@ Rar20Encoder::Segment Rar20Encoder::code_segment(std::size_t begin, std::size_t 
   };
 
   LzState lz = lz_;
-  if (settings_.lz) {
+  {
     Segment s{0, {}, {}, 0, audio_.current, 0};
     parse_lz(stream_, begin, end, finder_, lz, prices_, s.symbols);
     offer(std::move(s));
   }
   AudioModel chosen_audio = audio_;
-  const int first = settings_.audio_channels < 0 ? 1 : settings_.audio_channels;
-  const int last = settings_.audio_channels < 0 ? kMaxAudioChannels : settings_.audio_channels;
   const std::span<const std::uint8_t> bytes(stream_.data() + begin, end - begin);
-  for (int channels = first; channels >= 1 && channels <= last; ++channels) {
+  for (int channels = 1; channels <= kMaxAudioChannels; ++channels) {
     AudioModel audio = audio_;
     Segment s{channels, {}, {}, 0, 0, 0};
     encode_audio(bytes, channels, audio, s.symbols);

@@ -19,8 +19,6 @@ namespace morvane {
 struct EncoderSettings {
   std::size_t segment_size = 16 * 1024;  // granularity of the LZ / multimedia decision
   int max_chain = 48;                    // hash-chain positions tried per match search
-  bool lz = true;                        // false: multimedia mode only
-  int audio_channels = -1;               // -1: try 1..4; 0: never; 1..4: only this count
   std::function<void(std::size_t bytes)> on_progress;  // bytes of the entry done so far
 };
 
@@ -37,7 +35,6 @@ struct EncodeReport {
 class Rar20Encoder {
  public:
   // `stream_capacity`: about how many bytes the stream will hold (sizes the match finder).
-  // Throws std::invalid_argument when the settings leave no mode to code with.
   Rar20Encoder(EncoderSettings settings, std::size_t stream_capacity);
 
   // Packs one entry (at least one byte). `fresh`: the decoder starts anew (a non-solid entry or
