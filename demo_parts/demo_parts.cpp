@@ -2,6 +2,7 @@
 
 #include "demo_parts/flashes/flashes_part.h"
 #include "demo_parts/flight/flight_part.h"
+#include "demo_parts/grid_fog/grid_fog_part.h"
 #include "demo_parts/opening/opening_part.h"
 #include "demo_parts/placeholder/placeholder_part.h"
 #include "demo_parts/tunnel/tunnel_part.h"
@@ -16,7 +17,7 @@ std::unique_ptr<DemoPart> make_demo_part(int playing_position) {
     case 3: return std::make_unique<PlaceholderPart>(3, std::vector{E{E::kOrderAtLeast, 20}, E{E::kOrderAtLeast, 25}});
     case 4: return std::make_unique<FlashesPart>();
     case 5: return std::make_unique<TunnelPart>();
-    case 6: return std::make_unique<PlaceholderPart>(6, std::vector{E{E::kOrderAtLeast, 36}});
+    case 6: return std::make_unique<GridFogPart>();
     case 7: return std::make_unique<PlaceholderPart>(7, std::vector{E{E::kEvent, 255}});
     default: return nullptr;
   }
