@@ -44,7 +44,7 @@ RgbImage contact_sheet(const std::vector<Entry>& entries, const TdsScene& scene)
       if (e.picture->value_max > 0) caption += "  0.." + std::to_string(e.picture->value_max);
       items.push_back({caption, preview_of(*e.picture)});
     }
-  for (float t : {300.0f, 900.0f, 1500.0f, 2100.0f})
+  for (float t : {150.0f, 450.0f, 750.0f, 1050.0f})
     items.push_back({"morvane.3ds  t=" + std::to_string(static_cast<int>(t)), render_flight_frame(scene, t)});
 
   // Masonry: each item goes to the column that is shortest so far.

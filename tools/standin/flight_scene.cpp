@@ -208,7 +208,7 @@ TdsScene flight_scene() {
   for (std::size_t k = 0; k < dirs.size(); ++k) {
     char name[16];
     std::snprintf(name, sizeof name, "Moon%02zu", k);
-    meshes.push_back(octahedron(name, dirs[k] * 400.0f, 24.0f));
+    meshes.push_back(octahedron(name, dirs[k] * 400.0f, 32.0f));
   }
   Rng rng(0x5EEDu);
   for (int k = 0; k < 8; ++k) {

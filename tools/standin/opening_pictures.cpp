@@ -55,7 +55,7 @@ Picture reveal_mask() {
     const float radial = 1.0f - std::sqrt(dx * dx + dy * dy);
     const float n = fbm(x / 48.0f, y / 40.0f, 64, 64, 4, 0.55f, 17u) - 0.5f;
     const float streak = fbm(x / 90.0f, y / 16.0f, 64, 64, 2, 0.5f, 23u) - 0.5f;
-    const float v = 0.12f + 1.05f * radial + 0.9f * n + 0.3f * streak;
+    const float v = 0.1f + 1.15f * radial + 0.7f * n + 0.25f * streak;
     return 63.0f * smoothstep(0.0f, 1.0f, v);
   });
   return {"begin_bw.pcx", to_value_picture(m, 63), 63};

@@ -14,13 +14,17 @@ using Colour = std::array<std::uint8_t, 3>;
 
 std::uint8_t to_byte(float v) { return static_cast<std::uint8_t>(std::lround(clamp01(v) * 255.0f)); }
 
-// Exact nearest-colour search with a direct-mapped cache in front of it: pictures repeat
-// colours heavily, so most lookups never scan the palette.
+// Exact nearest-colour search: the palette sorted by green, searched outwards from the pixel's
+// green until the green distance alone exceeds the best match; a direct-mapped cache in front,
+// since pictures repeat colours heavily.
 class NearestColour {
  public:
-  NearestColour(const Palette& palette, int first, int count) : first_(first), count_(count) {
+  NearestColour(const Palette& palette, int first, int count) : count_(count) {
     for (int i = 0; i < count; ++i)
-      for (int c = 0; c < 3; ++c) colours_[i * 3 + c] = palette[(first + i) * 3 + c];
+      entries_[i] = {palette[(first + i) * 3], palette[(first + i) * 3 + 1], palette[(first + i) * 3 + 2], first + i};
+    std::sort(entries_.begin(), entries_.begin() + count, [](const Entry& a, const Entry& b) {
+      return a.g != b.g ? a.g < b.g : a.index < b.index;
+    });
     keys_.fill(0xFFFFFFFFu);
   }
 
@@ -28,26 +32,48 @@ class NearestColour {
     const std::uint32_t key = static_cast<std::uint32_t>(r << 16 | g << 8 | b);
     const std::uint32_t slot = (key * 2654435761u) >> (32 - kCacheBits);
     if (keys_[slot] == key) return values_[slot];
-    int best = 0;
+    const int start = static_cast<int>(
+        std::lower_bound(entries_.begin(), entries_.begin() + count_, g, [](const Entry& e, int v) { return e.g < v; }) -
+        entries_.begin());
+    int best_index = 0;
     int best_d = 1 << 30;
-    for (int i = 0; i < count_; ++i) {
-      const int dr = r - colours_[i * 3], dg = g - colours_[i * 3 + 1], db = b - colours_[i * 3 + 2];
+    auto consider = [&](const Entry& e) {
+      const int dr = r - e.r, dg = g - e.g, db = b - e.b;
       // Green weighs most and blue least, roughly as the eye judges differences.
       const int d = 3 * dr * dr + 4 * dg * dg + 2 * db * db;
-      if (d < best_d) {
+      if (d < best_d || (d == best_d && e.index < best_index)) {
         best_d = d;
-        best = i;
+        best_index = e.index;
       }
+    };
+    for (int lo = start - 1, hi = start; lo >= 0 || hi < count_;) {
+      bool searched = false;
+      if (hi < count_ && 4 * (entries_[hi].g - g) * (entries_[hi].g - g) <= best_d) {
+        consider(entries_[hi++]);
+        searched = true;
+      } else {
+        hi = count_;
+      }
+      if (lo >= 0 && 4 * (g - entries_[lo].g) * (g - entries_[lo].g) <= best_d) {
+        consider(entries_[lo--]);
+        searched = true;
+      } else {
+        lo = -1;
+      }
+      if (!searched) break;
     }
     keys_[slot] = key;
-    values_[slot] = static_cast<std::uint8_t>(first_ + best);
-    return first_ + best;
+    values_[slot] = static_cast<std::uint8_t>(best_index);
+    return best_index;
   }
 
  private:
+  struct Entry {
+    int r, g, b, index;
+  };
   static constexpr int kCacheBits = 15;
-  int first_, count_;
-  std::array<int, 768> colours_{};
+  int count_;
+  std::array<Entry, 256> entries_{};
   std::array<std::uint32_t, 1u << kCacheBits> keys_{};
   std::array<std::uint8_t, 1u << kCacheBits> values_{};
 };
