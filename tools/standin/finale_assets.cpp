@@ -31,14 +31,17 @@ Picture stage_light() {
 }
 
 // Light texture for the tunnel and rings: columns turn around the centre, rows run along the
-// depth, so wobbling bands give spiralling rings of light and the column term spokes.
+// depth, so wobbling bands give spiralling rings of light and the column term spokes. The
+// finale adds these levels towards white, so most of it stays low.
 Picture light_texture() {
   ValueMap m(256, 256);
   fill(m, [](float x, float y) {
     const float rings = std::cos(kTau * 3.0f * y / 256.0f + 1.5f * std::sin(kTau * 2.0f * x / 256.0f));
     const float spokes = 0.6f + 0.4f * std::cos(kTau * 8.0f * x / 256.0f);
     const float n = fbm(x / 32.0f, y / 32.0f, 8, 8, 3, 0.5f, 811u) - 0.5f;
-    return std::clamp(30.0f + 26.0f * rings * spokes + 14.0f * n, 0.0f, 63.0f);
+    // Mostly low levels (the finale adds light towards white), bright only on the rings' crests.
+    const float crest = (0.5f + 0.5f * rings) * (0.5f + 0.5f * rings);
+    return std::clamp(4.0f + 52.0f * crest * spokes + 10.0f * n, 0.0f, 63.0f);
   });
   return {"light256.pcx", to_value_picture(m, 63), 63};
 }
