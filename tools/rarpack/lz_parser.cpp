@@ -24,7 +24,7 @@ struct Choice {
 class Parser {
  public:
   Parser(std::span<const std::uint8_t> stream, std::size_t begin, std::size_t end, MatchFinder& finder,
-         const LzState& state, const LzPrices& prices)
+         LzState& state, const LzPrices& prices)
       : s_(stream), begin_(begin), end_(end), finder_(finder), state_(state), prices_(prices) {
     literal_sum_.resize(end - begin + 1);
     std::int64_t sum = 0;
@@ -83,14 +83,15 @@ class Parser {
     return best;
   }
 
-  void emit(const Choice& c, std::size_t pos, std::vector<CodedSymbol>& out, LzState& state) {
+  // Appends the symbols of a choice and updates the decoder's LZ state as it will.
+  void emit(const Choice& c, std::size_t pos, std::vector<CodedSymbol>& out) {
     switch (c.kind) {
       case Choice::kLiteral:
         out.push_back({0, s_[pos], 0});
         return;
       case Choice::kRepeatLast:
         out.push_back({0, kRepeatLastMatch, 0});
-        state.add_match(c.distance, c.length, true);
+        state_.add_match(c.distance, c.length, true);
         return;
       case Choice::kRecent: {
         const std::uint32_t value = c.length - recent_match_bonus(c.distance) - 2;
@@ -115,7 +116,7 @@ class Parser {
         break;
       }
     }
-    state.add_match(c.distance, c.length, false);
+    state_.add_match(c.distance, c.length, false);
   }
 
  private:
@@ -128,7 +129,7 @@ class Parser {
   std::span<const std::uint8_t> s_;
   std::size_t begin_, end_;
   MatchFinder& finder_;
-  const LzState& state_;
+  LzState& state_;
   const LzPrices& prices_;
   std::vector<std::int64_t> literal_sum_;
 };
@@ -172,12 +173,12 @@ void parse_lz(std::span<const std::uint8_t> stream, std::size_t begin, std::size
     const bool lazy = best.kind != Choice::kLiteral && best.length < kLazyLimit && pos + 1 < end;
     if (lazy) next = parser.best_at(pos + 1);
     if (lazy && next.saving > best.saving) {
-      parser.emit(Choice{}, pos, out, state);
+      parser.emit(Choice{}, pos, out);
       ++pos;
       best = next;
       continue;
     }
-    parser.emit(best, pos, out, state);
+    parser.emit(best, pos, out);
     pos += best.length;
     if (pos < end) best = parser.best_at(pos);
   }
