@@ -17,7 +17,7 @@
 namespace morvane {
 
 struct EncoderSettings {
-  std::size_t segment_size = 16 * 1024;  // granularity of the LZ / multimedia decision
+  std::size_t segment_size = 8 * 1024;   // granularity of the LZ / multimedia decision
   int max_chain = 48;                    // hash-chain positions tried per match search
   std::function<void(std::size_t bytes)> on_progress;  // bytes of the entry done so far
 };
