@@ -30,7 +30,7 @@ TEST(SongEvent, ReaderOnlySeesValuesTheWriterRaisedInOrder) {
     for (int v = 1; v <= 250; ++v) {
       raised.store(v, std::memory_order_release);
       slot.raise(static_cast<std::uint8_t>(v));
-      for (int spin = 0; spin < 200; ++spin) std::this_thread::yield();
+      for (int spin = 0; spin < 20; ++spin) std::this_thread::yield();
     }
   });
   int last = 0;
