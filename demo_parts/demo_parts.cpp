@@ -1,5 +1,6 @@
 #include "demo_parts/demo_parts.h"
 
+#include "demo_parts/finale/finale_part.h"
 #include "demo_parts/flashes/flashes_part.h"
 #include "demo_parts/flight/flight_part.h"
 #include "demo_parts/grid_fog/grid_fog_part.h"
@@ -18,7 +19,7 @@ std::unique_ptr<DemoPart> make_demo_part(int playing_position) {
     case 4: return std::make_unique<FlashesPart>();
     case 5: return std::make_unique<TunnelPart>();
     case 6: return std::make_unique<GridFogPart>();
-    case 7: return std::make_unique<PlaceholderPart>(7, std::vector{E{E::kEvent, 255}});
+    case 7: return std::make_unique<FinalePart>();
     default: return nullptr;
   }
 }
