@@ -85,7 +85,7 @@ xm::Instrument make_snare() {
                         0.3 * synth::sine_wave(tone2.advance(f * 1.78, kRate)) * decay(t, 0.035);
     const auto nb = band.process(noise.next(), 3800.0, 0.6, kRate);
     const double hiss = (nb.band + 0.6 * nb.high) * decay(t, 0.115);
-    s.frames[n] = (tone + 0.9 * hiss) * attack(t, 0.0008);
+    s.frames[n] = synth::soft_clip(1.6 * (tone + 0.9 * hiss)) * attack(t, 0.0008);
   }
   return one_sample_instrument("snare", one_shot_sample(std::move(s), "snare", 124));
 }
@@ -103,8 +103,8 @@ xm::Instrument make_clap() {
       const double tau = i + 1 == bursts.size() ? 0.13 : 0.0055;
       env += decay(t - bursts[i], tau) * attack(t - bursts[i], 0.0006);
     }
-    const double x = band.process(noise.next(), 1150.0, 1.6, kRate).band;
-    s.frames[n] = x * env + 0.25 * high.process(x, 3000.0, 0.7, kRate).high * env;
+    const double x = band.process(noise.next(), 1150.0, 0.9, kRate).band;
+    s.frames[n] = synth::soft_clip(2.2 * (x * env + 0.25 * high.process(x, 3000.0, 0.7, kRate).high * env));
   }
   return one_sample_instrument("clap", one_shot_sample(std::move(s), "clap", 136));
 }

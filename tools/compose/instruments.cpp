@@ -4,23 +4,23 @@ namespace morvane::compose {
 
 int mix_level(Voice v) {
   switch (v) {
-    case Voice::kKick: return 64;
-    case Voice::kSnare: return 46;
-    case Voice::kClap: return 40;
-    case Voice::kClosedHat: return 26;
-    case Voice::kOpenHat: return 22;
-    case Voice::kCrash: return 30;
-    case Voice::kTom: return 44;
-    case Voice::kBass: return 50;
-    case Voice::kPad: return 26;
-    case Voice::kLead: return 36;
-    case Voice::kPluck: return 26;
+    case Voice::kKick: return 56;
+    case Voice::kSnare: return 60;
+    case Voice::kClap: return 62;
+    case Voice::kClosedHat: return 34;
+    case Voice::kOpenHat: return 30;
+    case Voice::kCrash: return 40;
+    case Voice::kTom: return 50;
+    case Voice::kBass: return 46;
+    case Voice::kPad: return 24;
+    case Voice::kLead: return 44;
+    case Voice::kPluck: return 30;
     case Voice::kBell: return 30;
-    case Voice::kStab: return 40;
-    case Voice::kRiser: return 30;
-    case Voice::kRiserShort: return 30;
-    case Voice::kImpact: return 52;
-    case Voice::kReverseCymbal: return 28;
+    case Voice::kStab: return 46;
+    case Voice::kRiser: return 34;
+    case Voice::kRiserShort: return 34;
+    case Voice::kImpact: return 56;
+    case Voice::kReverseCymbal: return 36;
   }
   return 32;
 }

@@ -85,7 +85,7 @@ xm::Instrument make_pad() {
       sum += weights[i] * synth::saw_wave(osc.at(n), osc.step());
     }
     sum += 1.2 * synth::sine_wave(ExactPhase{128, kLoop}.at(n));
-    return filter.process(sum / 3.0, 2300.0, 0.6, kRate).low;
+    return filter.process(sum / 3.0, 3000.0, 0.6, kRate).low;
   });
   const double pitch = ExactPhase{256, kLoop}.frequency(kRate);
   auto ins = one_sample_instrument("pad", tuned(std::move(s), "pad", pitch, 128));
@@ -101,7 +101,7 @@ xm::Instrument make_lead() {
     const ExactPhase a{256, kLoop}, b{257, kLoop}, sub{128, kLoop};
     const double raw = synth::saw_wave(a.at(n), a.step()) + 0.8 * synth::saw_wave(b.at(n), b.step()) +
                        0.45 * synth::pulse_wave(sub.at(n), sub.step(), 0.5);
-    return synth::soft_clip(1.2 * filter.process(raw / 2.2, 4300.0, 0.85, kRate).low);
+    return synth::soft_clip(1.2 * filter.process(raw / 2.2, 5600.0, 0.85, kRate).low);
   });
   const double pitch = ExactPhase{256, kLoop}.frequency(kRate);
   auto ins = one_sample_instrument("lead", tuned(std::move(s), "lead", pitch, 128));
