@@ -47,7 +47,11 @@ Picture glow_sprite() {
 }
 
 // Added to the light level: where it is high the first picture appears first and holds brightest.
-// A soft pool of light around the sun, broken up by drifting noise.
+// A soft pool of light around the sun, broken up by drifting noise. The scene's level climbs to
+// 196 while the mask is added, so the mask stops at 59 to keep the sum within the table's 256
+// levels.
+constexpr float kMaskTop = 59.0f;
+
 Picture reveal_mask() {
   ValueMap m(kW, kH);
   fill(m, [](float x, float y) {
@@ -56,9 +60,9 @@ Picture reveal_mask() {
     const float n = fbm(x / 48.0f, y / 40.0f, 64, 64, 4, 0.55f, 17u) - 0.5f;
     const float streak = fbm(x / 90.0f, y / 16.0f, 64, 64, 2, 0.5f, 23u) - 0.5f;
     const float v = 0.1f + 1.15f * radial + 0.7f * n + 0.25f * streak;
-    return 63.0f * smoothstep(0.0f, 1.0f, v);
+    return kMaskTop * smoothstep(0.0f, 1.0f, v);
   });
-  return {"begin_bw.pcx", to_value_picture(m, 63), 63};
+  return {"begin_bw.pcx", to_value_picture(m, static_cast<int>(kMaskTop)), static_cast<int>(kMaskTop)};
 }
 
 // Dawn over a mountain lake.
