@@ -84,7 +84,7 @@ xm::Instrument make_pad() {
       const ExactPhase osc{cycles[i], kLoop};
       sum += weights[i] * synth::saw_wave(osc.at(n), osc.step());
     }
-    sum += 1.2 * synth::sine_wave(ExactPhase{128, kLoop}.at(n));
+    sum += 0.7 * synth::sine_wave(ExactPhase{128, kLoop}.at(n));
     return filter.process(sum / 3.0, 3000.0, 0.6, kRate).low;
   });
   const double pitch = ExactPhase{256, kLoop}.frequency(kRate);
