@@ -143,13 +143,13 @@ Rar20Encoder::Segment Rar20Encoder::code_segment(std::size_t begin, std::size_t 
   return best;
 }
 
-std::vector<Rar20Encoder::Block> Rar20Encoder::plan_blocks(std::vector<Segment>& segments, bool fresh, bool more_follow,
+std::vector<Rar20Encoder::Block> Rar20Encoder::plan_blocks(const std::vector<Segment>& segments, bool fresh, bool more_follow,
                                                            int start_channel) {
   // Neighbouring segments of one mode share tables when that is smaller than separate tables.
   std::vector<Block> blocks;
   std::uint64_t current_bits = 0;
   for (std::size_t i = 0; i < segments.size(); ++i) {
-    Segment& s = segments[i];
+    const Segment& s = segments[i];
     const std::uint64_t alone = s.bits;
     if (!blocks.empty() && blocks.back().mode == s.mode) {
       Block& b = blocks.back();

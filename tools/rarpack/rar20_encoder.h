@@ -3,6 +3,9 @@
 // into segments, codes each as LZ or as multimedia with 1..4 channels (whichever is smallest),
 // joins neighbouring segments into blocks that share Huffman tables when that pays, and writes
 // the bit stream with its table transmissions. Keeps the decoder's whole state across entries.
+// A solid entry either goes on with the tables the previous one left or starts with the
+// new-tables symbol coded in them; every stream ends within a few bytes of its last symbol, so
+// the decoder's end-of-entry look for new tables never finds one.
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -66,7 +69,7 @@ class Rar20Encoder {
 
   void reset();
   Segment code_segment(std::size_t begin, std::size_t end);
-  std::vector<Block> plan_blocks(std::vector<Segment>& segments, bool fresh, bool more_follow, int start_channel);
+  std::vector<Block> plan_blocks(const std::vector<Segment>& segments, bool fresh, bool more_follow, int start_channel);
 
   EncoderSettings settings_;
   std::vector<std::uint8_t> stream_;  // everything the decoder's window has seen since the reset
