@@ -7,9 +7,6 @@
 namespace morvane {
 namespace {
 
-// One degree in radians, as the single-precision constant the waves were tuned with.
-constexpr double kDegree = 0.017453293005625408;
-
 std::int32_t wave_value(double a, double b, double amplitude, double middle) {
   return trunc_to_int((a + b) * amplitude + middle) * kGridOne;
 }
@@ -30,16 +27,16 @@ void fill_waves(ColourGrid& grid, float t) {
   std::array<double, kGridColumns> red_c, green_c, blue_c;
   for (int c = 0; c < kGridColumns; ++c) {
     const auto at = static_cast<std::size_t>(c);
-    red_c[at] = std::sin((time + 3 * c) * kDegree);
-    green_c[at] = std::sin((3 * c - 0.455 * time) * kDegree);
-    blue_c[at] = std::sin((0.386 * time + 3 * c) * kDegree);
+    red_c[at] = std::sin((time + 3 * c) * kGridFogDegree);
+    green_c[at] = std::sin((3 * c - 0.455 * time) * kGridFogDegree);
+    blue_c[at] = std::sin((0.386 * time + 3 * c) * kGridFogDegree);
   }
   std::array<double, kGridRows> red_r, green_r, blue_r;
   for (int r = 0; r < kGridRows; ++r) {
     const auto at = static_cast<std::size_t>(r);
-    red_r[at] = std::cos((4 * r + 0.755 * time) * kDegree);
-    green_r[at] = std::cos((2.5 * r - time) * kDegree);
-    blue_r[at] = std::sin((7 * r + time) * kDegree);
+    red_r[at] = std::cos((4 * r + 0.755 * time) * kGridFogDegree);
+    green_r[at] = std::cos((2.5 * r - time) * kGridFogDegree);
+    blue_r[at] = std::sin((7 * r + time) * kGridFogDegree);
   }
   for (int r = 0; r < kGridRows; ++r) {
     const auto row = static_cast<std::size_t>(r);
@@ -75,13 +72,10 @@ void interpolate_grid(const ColourGrid& grid, std::span<Rgb565, kFramePixels> im
 
       Rgb565* out = image.data() + br * kGridCellSize * kFrameWidth + bc * kGridCellSize;
       for (int j = 0; j < kGridCellSize; ++j, out += kFrameWidth) {
-        std::int32_t r = left_r, g = left_g, b = left_b;
+        // Pixel i is i + 1 steps in: the first already carries one step, the eighth reaches the
+        // right-hand node. The same sums as stepping one at a time, without the carried chain.
         for (int i = 0; i < kGridCellSize; ++i) {
-          // The step comes first: the block's first pixel is already one step in.
-          r += across_r;
-          g += across_g;
-          b += across_b;
-          out[i] = pack(r, g, b);
+          out[i] = pack(left_r + (i + 1) * across_r, left_g + (i + 1) * across_g, left_b + (i + 1) * across_b);
         }
         left_r += down_r;
         left_g += down_g;

@@ -15,6 +15,8 @@ inline constexpr int kGridColumns = 41;
 inline constexpr int kGridNodes = kGridRows * kGridColumns;
 inline constexpr int kGridCellSize = 8;
 inline constexpr std::int32_t kGridOne = 0x10000;  // 1.0 in 16.16
+// One degree in radians, the single-precision value both phases' angles are scaled by.
+inline constexpr double kGridFogDegree = 0.017453293005625408;
 
 static_assert((kGridColumns - 1) * kGridCellSize == kFrameWidth);
 static_assert((kGridRows - 1) * kGridCellSize == kFrameHeight);
