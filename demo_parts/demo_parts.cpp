@@ -4,18 +4,17 @@
 #include "demo_parts/flashes/flashes_part.h"
 #include "demo_parts/flight/flight_part.h"
 #include "demo_parts/grid_fog/grid_fog_part.h"
+#include "demo_parts/lightmap/light_map_part.h"
 #include "demo_parts/opening/opening_part.h"
-#include "demo_parts/placeholder/placeholder_part.h"
 #include "demo_parts/tunnel/tunnel_part.h"
 
 namespace morvane {
 
 std::unique_ptr<DemoPart> make_demo_part(int playing_position) {
-  using E = PhaseEnd;
   switch (playing_position) {
     case 1: return std::make_unique<OpeningPart>();
     case 2: return std::make_unique<FlightPart>();
-    case 3: return std::make_unique<PlaceholderPart>(3, std::vector{E{E::kOrderAtLeast, 20}, E{E::kOrderAtLeast, 25}});
+    case 3: return std::make_unique<LightMapPart>();
     case 4: return std::make_unique<FlashesPart>();
     case 5: return std::make_unique<TunnelPart>();
     case 6: return std::make_unique<GridFogPart>();
