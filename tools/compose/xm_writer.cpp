@@ -1,6 +1,7 @@
 #include "tools/compose/xm_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -180,15 +181,15 @@ std::vector<std::uint8_t> pack_pattern(const Pattern& pattern) {
   for (int r = 0; r < pattern.rows(); ++r) {
     for (int c = 0; c < pattern.channels(); ++c) {
       const Cell& cell = pattern.at(r, c);
-      const std::uint8_t fields[5] = {cell.note, cell.instrument, cell.volume, cell.effect, cell.param};
-      unsigned mask = 0;
-      for (int i = 0; i < 5; ++i) mask |= (fields[i] != 0 ? 1u : 0u) << i;
+      const std::array<std::uint8_t, 5> fields = {cell.note, cell.instrument, cell.volume, cell.effect, cell.param};
+      const unsigned mask = (cell.note ? 1u : 0u) | (cell.instrument ? 2u : 0u) | (cell.volume ? 4u : 0u) |
+                            (cell.effect ? 8u : 0u) | (cell.param ? 16u : 0u);
       if (mask == 0x1F) {
-        out.insert(out.end(), fields, fields + 5);
+        out.insert(out.end(), fields.begin(), fields.end());
         continue;
       }
       out.push_back(static_cast<std::uint8_t>(0x80 | mask));
-      for (int i = 0; i < 5; ++i)
+      for (std::size_t i = 0; i < fields.size(); ++i)
         if (mask & (1u << i)) out.push_back(fields[i]);
     }
   }
