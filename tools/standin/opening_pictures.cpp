@@ -113,7 +113,7 @@ Rgb dawn_land(float x, float y) {
     const float top = m.base - m.amplitude * peaks(x, m.scale, m.seed);
     const float inside = coverage(top - y, 1.0f);
     if (inside <= 0) continue;
-    // Snow and rock lit from the sun's side, a little mist at the foot.
+    // Rock, its ridge lit from the sun's side, a little mist at the foot.
     const float rock = fbm(x / 9.0f, y / 6.0f, 256, 256, 3, 0.5f, m.seed + 3u);
     Rgb mc = m.colour * (0.9f + 0.2f * rock);
     const float rim = std::exp(-(y - top) / 2.5f) * (0.15f + 0.45f * smoothstep(60.0f, 240.0f, x));
