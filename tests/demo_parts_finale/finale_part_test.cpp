@@ -109,7 +109,7 @@ TEST_F(FinaleTest, LoadReadsThePicturesInOrderAndBuildsItsTables) {
   EXPECT_EQ(reinterpret_cast<std::uintptr_t>(assets->page.data()) % kWavePageBytes, 0u);
 }
 
-TEST_F(FinaleTest, MissingPictureFailsTheLoadAndTeardownFreesEverything) {
+TEST_F(FinaleTest, MissingPictureThrowsTheLoaderMessage) {
   pictures.pictures.erase("wogtex3.pcx");
   try {
     part.load_from(pictures);
