@@ -47,13 +47,6 @@ TEST(FinaleCues, UnknownValuesBeatOnlyAfterARealBeat) {
   EXPECT_EQ(cues.beat_counter, 9);
 }
 
-TEST(FinaleCues, ModeValuesAreBeatsToo) {
-  FinaleCues cues;
-  cues.on_event(177, false);
-  EXPECT_TRUE(cues.beat_seen);
-  EXPECT_EQ(cues.overlay_scroll, 540);
-}
-
 TEST(FinaleCues, BeatsStopAfter93AndBarsAt99Rows) {
   FinaleCues cues;
   for (int i = 0; i < 19; ++i) cues.on_event(2, false);  // before order 44: no bars
@@ -66,15 +59,13 @@ TEST(FinaleCues, BeatsStopAfter93AndBarsAt99Rows) {
   EXPECT_EQ(cues.beat_counter, 282);
   EXPECT_EQ(cues.overlay_scroll, 93 * 540);
   EXPECT_EQ(cues.bar_height, 99);
-}
 
-TEST(FinaleCues, AfterTheLastBeatBarsStayWhereTheyAre) {
-  FinaleCues cues;
-  for (int i = 0; i < 93; ++i) cues.on_event(2, false);
-  cues.on_event(2, true);  // order 44 came too late: the counter has stopped
-  EXPECT_EQ(cues.bar_height, 0);
-  cues.on_event(161, true);  // modes still switch
-  EXPECT_EQ(cues.texture, 1);
+  FinaleCues late;
+  for (int i = 0; i < 93; ++i) late.on_event(2, false);
+  late.on_event(2, true);  // order 44 after the counter stopped: no bars
+  EXPECT_EQ(late.bar_height, 0);
+  late.on_event(161, true);  // modes still switch
+  EXPECT_EQ(late.texture, 1);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The finale's tables and per-frame kernels: angle, depth, distance and ripple entries worked
-// out apart, the moving offsets and their wrap-around, the wave page and the ripple windows, and
-// the composition steps (level limit, bars, closing line, overlay window).
+// out apart, the moving offsets and their wrap-around, the wave page and the ripple windows, the
+// level limit and the overlay window. (Bars and closing line: in the frame-loop tests.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -209,35 +209,6 @@ TEST_F(FinaleCompose, CombineReadsLevelFlashPlusLightAndStopsAtTheLastLevel) {
   EXPECT_EQ(pixels[2], 127 * 256 + 7);
   EXPECT_EQ(pixels[3], 127 * 256 + 7);  // 128 and above read the last (white) level
   EXPECT_EQ(pixels[4], 127 * 256 + 7);
-}
-
-TEST_F(FinaleCompose, BarsStopAt99RowsAndLeaveTheMiddleTwo) {
-  close_bars(frame(), 5);
-  EXPECT_EQ(pixels[4 * 320 + 319], 0);
-  EXPECT_EQ(pixels[5 * 320], 0x1111);
-  EXPECT_EQ(pixels[194 * 320 + 319], 0x1111);
-  EXPECT_EQ(pixels[195 * 320], 0);
-  close_bars(frame(), 150);
-  EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 0x1111), 2 * 320);
-  EXPECT_EQ(pixels[99 * 320], 0x1111);
-  EXPECT_EQ(pixels[100 * 320 + 319], 0x1111);
-}
-
-TEST_F(FinaleCompose, ClosingLineBlacksBothMiddleRowsFromBothSides) {
-  close_middle_line(frame(), 0);
-  EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 0), 0);
-  close_middle_line(frame(), 42);
-  for (const int row : {99, 100}) {
-    const auto line = pixels.begin() + row * 320;
-    EXPECT_EQ(std::count(line, line + 320, 0), 84) << row;
-    EXPECT_EQ(line[41], 0);
-    EXPECT_EQ(line[42], 0x1111);
-    EXPECT_EQ(line[277], 0x1111);
-    EXPECT_EQ(line[278], 0);
-  }
-  close_middle_line(frame(), 500);
-  EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 0), 640);
-  EXPECT_EQ(pixels[98 * 320 + 5], 0x1111);
 }
 
 TEST_F(FinaleCompose, OverlayWindowStartsAtTheScrollAndSkipsZeros) {
