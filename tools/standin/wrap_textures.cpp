@@ -50,7 +50,8 @@ Rgb panel(float x, float y) {
   const std::uint32_t h = hash3(px, py, 711u);
   const float edge = std::min({u, 32.0f - u, v, 32.0f - v});
   const float grain = fbm(x / 6.0f, y / 48.0f, 256 / 6 + 1, 6, 3, 0.5f, 719u);
-  Rgb metal = mix(rgb8(70, 84, 110), rgb8(110, 124, 150), 0.4f * hash_unit(px, py, 713u) + 0.6f * grain);
+  // Darkish blue steel: the finale adds its light towards white on top of these colours.
+  Rgb metal = mix(rgb8(48, 60, 96), rgb8(86, 100, 138), 0.4f * hash_unit(px, py, 713u) + 0.6f * grain);
   // Bevel: lit from the top left.
   if (edge < 3.0f) metal = metal * ((u < 3.0f || v < 3.0f) && u < 32.0f - 3.0f && v < 32.0f - 3.0f ? 1.35f : 0.65f);
   // Some panels carry vents, some a round hatch.
