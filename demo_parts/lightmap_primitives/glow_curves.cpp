@@ -37,8 +37,9 @@ void build_curve_weights(CurveWeightTable w0, CurveWeightTable w1, CurveWeightTa
 }
 
 void place_curve_points(float s, int a, CurvePointView points) {
-  const double r1 = sin_degrees(90.0 * s + 95);
-  const double r2 = sin_degrees(90.0 * s + 135);
+  // The angles are sums of a float and whole numbers: single precision.
+  const double r1 = sin_degrees(90 * s + 95);
+  const double r2 = sin_degrees(90 * s + 135);
   const double angle = a;
   CurvePoint* c0 = points.data();
   CurvePoint* c1 = c0 + kCurvePoints;
