@@ -4,7 +4,7 @@
 # a damaged data file. Usage: window_test.sh BUILD_DIR
 set -u
 build=$(cd "$1" && pwd)
-for tool in Xvfb xdotool import; do
+for tool in Xvfb xdotool xwininfo import convert; do
   command -v $tool >/dev/null 2>&1 || { echo "SKIP: $tool not installed"; exit 77; }
 done
 [ -f "$build/morvane.dat" ] && [ -f "$build/morvane-short.xm" ] || { echo "SKIP: no stand-in data"; exit 77; }
@@ -14,28 +14,44 @@ display_number=$(( 90 + $$ % 100 ))
 export DISPLAY=":$display_number"
 Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb=$!
-cleanup() { kill $xvfb 2>/dev/null; rm -rf "$work"; }
+player=""
+cleanup() {
+  [ -n "$player" ] && kill -9 "$player" 2>/dev/null
+  kill $xvfb 2>/dev/null
+  rm -rf "$work"
+}
 trap cleanup EXIT
-for i in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+for i in $(seq 50); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
 unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=dummy
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-wait_window() {  # name, seconds -> window id on stdout
+# Top-level windows with exactly this title, newest last (SDL's message boxes carry no class,
+# which xdotool's search needs; xwininfo lists them anyway).
+find_windows() {  # title
+  xwininfo -root -tree 2>/dev/null | grep -F "\"$1\":" | awk '{print $1}'
+}
+
+wait_window() {  # title, seconds, id to ignore -> window id on stdout
   for i in $(seq $(( $2 * 10 ))); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)
+    id=$(find_windows "$1" | grep -v "^${3:-none}\$" | tail -n 1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
   done
   return 1
 }
 
-# Mean brightness (0..255) of a rectangle of a screenshot.
-brightness() {  # file, geometry WxH+X+Y
-  convert "$1" -crop "$2" +repage -colorspace Gray -format '%[fx:int(255*mean)]' info:
+# Focus the window and type the key through XTEST, as a user would.
+press() {  # window id, key
+  timeout 5 xdotool windowfocus "$1" >/dev/null 2>&1
+  timeout 5 xdotool key "$2"
 }
+
+# Mean brightness (0..255) and brightest value of a rectangle of a screenshot.
+mean_of() { convert "$1" -crop "$2" +repage -colorspace Gray -format '%[fx:int(255*mean)]' info:; }
+max_of() { convert "$1" -crop "$2" +repage -colorspace Gray -format '%[fx:int(255*maxima)]' info:; }
 
 start_player() {  # data dir
   (cd "$1" && exec "$build/main/morvane" >"$1/stdout.log" 2>"$1/stderr.log") &
@@ -44,58 +60,55 @@ start_player() {  # data dir
 
 finish_player() {  # seconds to wait -> exit status in $status
   for i in $(seq $(( $1 * 10 ))); do
-    kill -0 $player 2>/dev/null || break
+    kill -0 "$player" 2>/dev/null || break
     sleep 0.1
   done
-  if kill -0 $player 2>/dev/null; then kill -9 $player; fi
-  wait $player
+  kill -9 "$player" 2>/dev/null
+  wait "$player"
   status=$?
+  player=""
 }
 
+title="Quillfen - Morvane(win32)"
 mkdir -p "$work/good" "$work/bad"
 cp "$build/morvane.dat" "$work/good/morvane.dat"
 cp "$build/morvane-short.xm" "$work/good/morvane.xm"
 
 # 1. Windowed: No from the keyboard (Escape picks the box's No button).
 start_player "$work/good"
-if question=$(wait_window "Quillfen - Morvane\\(win32\\)" 20); then
-  xdotool windowactivate --sync "$question" 2>/dev/null
-  xdotool key --window "$question" Escape
-else
-  fail "no full-screen question appeared"
-fi
-sleep 3
-window=$(xdotool search --name "^Quillfen - Morvane\\(win32\\)\$" 2>/dev/null | head -n 1)
+question=$(wait_window "$title" 20) || fail "no full-screen question appeared"
+[ -n "$question" ] && press "$question" Escape
+window=$(wait_window "$title" 20 "$question") || fail "no player window"
 if [ -n "$window" ]; then
+  sleep 2
   import -window "$window" "$work/windowed.png"
   size=$(identify -format '%wx%h' "$work/windowed.png")
   [ "$size" = "640x480" ] || fail "window client is $size, not 640x480"
-  top=$(brightness "$work/windowed.png" 640x40+0+0)
-  bottom=$(brightness "$work/windowed.png" 640x40+0+440)
-  middle=$(convert "$work/windowed.png" -crop 640x400+0+40 +repage -format '%[fx:int(255*maxima)]' info:)
-  [ "$top" = 0 ] && [ "$bottom" = 0 ] || fail "borders not black (top $top, bottom $bottom)"
+  top=$(max_of "$work/windowed.png" 640x40+0+0)
+  bottom=$(max_of "$work/windowed.png" 640x40+0+440)
+  middle=$(max_of "$work/windowed.png" 640x400+0+40)
+  [ "$top" = 0 ] && [ "$bottom" = 0 ] || fail "borders not black (brightest top $top, bottom $bottom)"
   [ "$middle" -gt 0 ] || fail "no picture between the borders"
-  xdotool key --window "$window" Escape
-else
-  fail "no player window"
+  press "$window" Escape
 fi
 finish_player 10
 [ "$status" = 1 ] || fail "windowed run exit status $status, expected 1"
 [ -s "$work/good/stderr.log" ] && grep -q "Error!" "$work/good/stderr.log" && fail "error reported: $(cat "$work/good/stderr.log")"
 
-# 2. Full screen: Yes (Return), the 4:3 frame letterboxed on the 1280x1024 desktop.
+# 2. Full screen: Yes (Return); the 4:3 frame letterboxed on the 1280 x 1024 desktop
+#    (1280 x 960 with 32 rows above and below).
 start_player "$work/good"
-if question=$(wait_window "Quillfen - Morvane\\(win32\\)" 20); then
-  xdotool windowactivate --sync "$question" 2>/dev/null
-  xdotool key --window "$question" Return
-fi
-sleep 3
+question=$(wait_window "$title" 20) || fail "no full-screen question appeared"
+[ -n "$question" ] && press "$question" Return
+window=$(wait_window "$title" 20 "$question") || fail "no full-screen window"
+sleep 2
 import -window root "$work/fullscreen.png"
-top=$(brightness "$work/fullscreen.png" 1280x32+0+0)
-bottom=$(brightness "$work/fullscreen.png" 1280x32+0+992)
+top=$(max_of "$work/fullscreen.png" 1280x32+0+0)
+bottom=$(max_of "$work/fullscreen.png" 1280x32+0+992)
+middle=$(max_of "$work/fullscreen.png" 1280x960+0+32)
 [ "$top" = 0 ] && [ "$bottom" = 0 ] || fail "full-screen letterbox bars not black ($top, $bottom)"
-window=$(xdotool search --name "^Quillfen - Morvane\\(win32\\)\$" 2>/dev/null | head -n 1)
-[ -n "$window" ] && xdotool key --window "$window" Escape
+[ "$middle" -gt 0 ] || fail "no picture in full screen"
+[ -n "$window" ] && press "$window" Escape
 finish_player 10
 [ "$status" = 1 ] || fail "full-screen run exit status $status, expected 1"
 
@@ -103,12 +116,9 @@ finish_player 10
 head -c 300 "$build/morvane.dat" >"$work/bad/morvane.dat"
 cp "$build/morvane-short.xm" "$work/bad/morvane.xm"
 start_player "$work/bad"
-if question=$(wait_window "Quillfen - Morvane\\(win32\\)" 20); then
-  xdotool key --window "$question" Escape
-fi
-if box=$(wait_window "Quillfen-Morvane\\(win32\\): Error!" 20); then
-  xdotool windowactivate --sync "$box" 2>/dev/null
-  xdotool key --window "$box" Return
+question=$(wait_window "$title" 20) && press "$question" Escape
+if box=$(wait_window "Quillfen-Morvane(win32): Error!" 20); then
+  press "$box" Return
 else
   fail "no error box for the damaged data file"
 fi
