@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "demo_parts/flight/flight_part.h"
-#include "demo_parts/flight/trail_blend.h"
+#include "demo_parts/half_blend.h"
 #include "main/demo_rand.h"
 #include "tools/standin/flight_scene.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "demo_parts/flight/trail_blend.h"
+#include "demo_parts/half_blend.h"
 #include "demo_parts/float_to_int.h"
 
 namespace morvane {

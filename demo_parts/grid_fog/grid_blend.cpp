@@ -16,7 +16,6 @@ void build_half_background(std::span<const std::uint8_t, kFramePixels> picture,
 
 void blend_grid(std::span<Rgb565, kFramePixels> frame, std::span<const Rgb565, kFramePixels> grid_image,
                 std::span<const Rgb565, kFramePixels> background) {
-  constexpr std::uint32_t kHalfMask = 0x7BEF7BEF;
   Rgb565* out = frame.data();
   const Rgb565* grid = grid_image.data();
   const Rgb565* back = background.data();
@@ -27,8 +26,8 @@ void blend_grid(std::span<Rgb565, kFramePixels> frame, std::span<const Rgb565, k
     std::memcpy(&g, grid + i, sizeof g);
     std::memcpy(&b, back + i, sizeof b);
     // Halved lanes never carry into each other: 0x7BEF + 0x7BEF stays below 0x10000.
-    const std::uint32_t layered = ((g >> 1) & kHalfMask) + b;
-    f = ((f >> 1) & kHalfMask) + ((layered >> 1) & kHalfMask);
+    const std::uint32_t layered = half_pixel_pair(g) + b;
+    f = half_pixel_pair(f) + half_pixel_pair(layered);
     std::memcpy(out + i, &f, sizeof f);
   }
 }

@@ -4,14 +4,12 @@
 #include <cstdint>
 #include <span>
 
+#include "demo_parts/half_blend.h"
 #include "screen/pixel.h"
 
 namespace morvane {
 
 inline constexpr int kGridFogPaletteBytes = 768;
-
-// half(p) = (p >> 1) AND 0x7BEF: each component halved, none borrowing its neighbour's low bit.
-constexpr Rgb565 half_pixel(Rgb565 p) { return static_cast<Rgb565>((p >> 1) & 0x7BEF); }
 
 // Each picture index as its palette colour cut to 5-6-5, then halved.
 void build_half_background(std::span<const std::uint8_t, kFramePixels> picture,

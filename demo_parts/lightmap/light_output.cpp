@@ -1,10 +1,11 @@
 #include "demo_parts/lightmap/light_output.h"
 
+#include "demo_parts/half_blend.h"
+
 namespace morvane {
 namespace {
 
 constexpr int kTopLevel = kLightShadeLevels - 1;
-constexpr Rgb565 kHalfMask = 0x7BEF;
 
 int level_of(std::uint8_t light) { return light > kTopLevel ? kTopLevel : light; }
 
@@ -29,7 +30,7 @@ void blend_shaded_light_map(FrameView frame, ConstLightView light, LightShadeVie
   Rgb565* out = frame.data();
   for (int i = 0; i < kFramePixels; ++i) {
     const Rgb565 shaded = table[level_of(level[i]) * 256 + colour[i]];
-    out[i] = static_cast<Rgb565>(((shaded >> 1) & kHalfMask) + ((out[i] >> 1) & kHalfMask));
+    out[i] = static_cast<Rgb565>(half_pixel(shaded) + half_pixel(out[i]));
   }
 }
 

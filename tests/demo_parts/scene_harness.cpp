@@ -60,6 +60,7 @@ bool SongHarness::play(DemoPart& part, std::vector<SongStep> script, int entry_m
   sound_.order_queries = 0;
   sound_.time_queries = 0;
   presented.clear();
+  shown.clear();
   try {
     part.run(screen_, music_, frame);
   } catch (const Close&) {
@@ -68,8 +69,10 @@ bool SongHarness::play(DemoPart& part, std::vector<SongStep> script, int entry_m
   return true;
 }
 
-int SongHarness::RecordingDisplay::update(std::span<const Pixel32>) {
+int SongHarness::RecordingDisplay::update(std::span<const Pixel32> pixels) {
   harness_.presented.push_back(harness_.frame);
+  const bool direct = harness_.screen_.width() == kDisplayWidth;
+  harness_.shown.push_back(direct ? Presented{true, {}, {pixels.begin(), pixels.end()}} : Presented{false, harness_.frame, {}});
   if (harness_.presented.size() > harness_.script_.size() + kSpareFrames) throw Close();
   return 1;
 }

@@ -48,6 +48,14 @@ std::vector<std::uint8_t> palette_of(std::initializer_list<std::array<std::uint8
 // The 5-6-5 pixel of a palette colour at full precision of the frame.
 constexpr Rgb565 rgb565(int r, int g, int b) { return static_cast<Rgb565>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3)); }
 
+// One present as the display saw it: the frame buffer for doubled presents, the whole display
+// buffer for direct ones.
+struct Presented {
+  bool direct;                  // the Screen was at display size
+  std::vector<Rgb565> frame;    // the frame buffer (doubled presents)
+  std::vector<Pixel32> pixels;  // the display buffer (direct presents)
+};
+
 struct SongStep {
   int order;
   int ms;
@@ -67,6 +75,9 @@ class SongHarness {
   std::vector<Rgb565> frame = std::vector<Rgb565>(kFramePixels);
   // Copies of the frame buffer at each present.
   std::vector<std::vector<Rgb565>> presented;
+  // Each present with the buffer it showed (for scenes that also draw at display size).
+  std::vector<Presented> shown;
+  const Screen& screen() const { return screen_; }
 
  private:
   class RecordingDisplay : public Display {

@@ -8,7 +8,7 @@
 #include "demo_parts/flight/fade_table.h"
 #include "demo_parts/flight/flight_camera.h"
 #include "demo_parts/flight/picture_reveal.h"
-#include "demo_parts/flight/trail_blend.h"
+#include "demo_parts/half_blend.h"
 #include "tests/demo_parts/scene_harness.h"
 
 namespace morvane {

@@ -9,13 +9,13 @@
 #include "demo_parts/flight/flight_part.h"
 #include "main/demo_rand.h"
 #include "main/song_event.h"
-#include "tests/demo_parts_flight/flight_harness.h"
+#include "tests/demo_parts/scene_harness.h"
 #include "tests/engine/chunk_bytes.h"
 
 namespace morvane {
 namespace {
 
-using testing::FlightHarness;
+using testing::SongHarness;
 using testing::MemoryPictures;
 using testing::SongStep;
 namespace b = morvane::test;
@@ -174,22 +174,22 @@ TEST(FlightData, LoadsFromTheStandInDataFileAndTearsDown) {
 
 TEST_F(FlightTest, FlightAveragesEachRenderIntoTheFrameBefore) {
   load();
-  FlightHarness song;
+  SongHarness song;
   // Command 12 is not the flash: taken and ignored. Orders never end the flight.
   const std::vector<SongStep> script = {
       {0, 0, std::nullopt}, {5, 100, 12}, {16, 200, std::nullopt}, {40, 300, std::nullopt}};
   EXPECT_FALSE(song.play(part, script));  // stopped only by the harness
-  ASSERT_EQ(song.presented.size(), script.size() + 21);
-  EXPECT_TRUE(std::none_of(song.presented.begin(), song.presented.end(), [](const auto& p) { return p.direct; }));
+  ASSERT_EQ(song.shown.size(), script.size() + 21);
+  EXPECT_TRUE(std::none_of(song.shown.begin(), song.shown.end(), [](const auto& p) { return p.direct; }));
   EXPECT_FALSE(song_event().pending());
 
   // First frame: the white start averaged with a white cube on black.
-  const auto& first = song.presented[0].frame;
+  const auto& first = song.shown[0].frame;
   const auto cube_pixels = std::count(first.begin(), first.end(), 0xF7DE);
   EXPECT_GT(cube_pixels, 1000);
   EXPECT_EQ(cube_pixels + std::count(first.begin(), first.end(), kHalfWhite), kFramePixels);
   // Second frame: where both renders were black the white halves again; the cube keeps a trail.
-  const auto& second = song.presented[1].frame;
+  const auto& second = song.shown[1].frame;
   EXPECT_EQ(second[0], 0x39E7);
   for (std::size_t i = 0; i < second.size(); ++i) {
     if (first[i] == 0xF7DE) {
@@ -201,21 +201,21 @@ TEST_F(FlightTest, FlightAveragesEachRenderIntoTheFrameBefore) {
 
 TEST_F(FlightTest, FlashTurnsWhiteThenRevealsThePictureUntilOrder16) {
   load();
-  FlightHarness song;
+  SongHarness song;
   // 100 ms = 7 ticks. The first reveal frame reads the flash's own time; 3900 ms is 266 ticks
   // after the flash.
   const std::vector<SongStep> script = {{0, 0, std::nullopt},     {1, 100, kFlightFlashEvent},
                                         {2, 100, std::nullopt},   {15, 3900, std::nullopt},
                                         {16, 4000, std::nullopt}, {17, 4100, std::nullopt}};
   ASSERT_TRUE(song.play(part, script));
-  ASSERT_EQ(song.presented.size(), 5u);
-  EXPECT_FALSE(song.presented[1].direct);
-  EXPECT_TRUE(std::all_of(song.presented[1].frame.begin(), song.presented[1].frame.end(),
+  ASSERT_EQ(song.shown.size(), 5u);
+  EXPECT_FALSE(song.shown[1].direct);
+  EXPECT_TRUE(std::all_of(song.shown[1].frame.begin(), song.shown[1].frame.end(),
                           [](Rgb565 p) { return p == kWhite; }));
-  for (int i = 2; i < 5; ++i) EXPECT_TRUE(song.presented[static_cast<std::size_t>(i)].direct) << i;
+  for (int i = 2; i < 5; ++i) EXPECT_TRUE(song.shown[static_cast<std::size_t>(i)].direct) << i;
 
   // At the flash: nearly white, the picture's centre stretched over the screen.
-  const auto& at_flash = song.presented[2].pixels;
+  const auto& at_flash = song.shown[2].pixels;
   auto pixel = [](const std::vector<Pixel32>& p, int x, int y) {
     return p[static_cast<std::size_t>(y * kDisplayWidth + x)];
   };
@@ -223,7 +223,7 @@ TEST_F(FlightTest, FlashTurnsWhiteThenRevealsThePictureUntilOrder16) {
   EXPECT_EQ(pixel(at_flash, 639, 439), fade(63, picture(161, 100)));
   for (int y : {0, 39, 440, 479}) EXPECT_EQ(pixel(at_flash, 320, y), 0u) << y;
   // 266 ticks on: the whole picture in its own colours.
-  const auto& whole = song.presented[3].pixels;
+  const auto& whole = song.shown[3].pixels;
   EXPECT_EQ(pixel(whole, 0, 40), fade(0, picture(0, 0)));
   EXPECT_EQ(pixel(whole, 639, 439), fade(0, picture(319, 199)));
   EXPECT_EQ(pixel(whole, 321, 241), fade(0, picture(160, 100)));
@@ -239,19 +239,19 @@ TEST_F(FlightTest, FlashTurnsWhiteThenRevealsThePictureUntilOrder16) {
 
 TEST_F(FlightTest, FlashAtOrder16OrLaterDrawsExactlyOneRevealFrame) {
   load();
-  FlightHarness song;
+  SongHarness song;
   ASSERT_TRUE(song.play(part, {{0, 0, std::nullopt}, {17, 100, kFlightFlashEvent}, {18, 200, std::nullopt}}));
-  ASSERT_EQ(song.presented.size(), 3u);
-  EXPECT_FALSE(song.presented[1].direct);
-  EXPECT_TRUE(song.presented[2].direct);
+  ASSERT_EQ(song.shown.size(), 3u);
+  EXPECT_FALSE(song.shown[1].direct);
+  EXPECT_TRUE(song.shown[2].direct);
 }
 
 TEST_F(FlightTest, FlashInTheFirstFrameAndCommandsDuringTheRevealStayForTheNextPart) {
   load();
-  FlightHarness song;
+  SongHarness song;
   ASSERT_TRUE(song.play(part, {{0, 0, kFlightFlashEvent}, {3, 100, 42}, {16, 200, std::nullopt}}));
-  ASSERT_EQ(song.presented.size(), 3u);
-  EXPECT_TRUE(std::all_of(song.presented[0].frame.begin(), song.presented[0].frame.end(),
+  ASSERT_EQ(song.shown.size(), 3u);
+  EXPECT_TRUE(std::all_of(song.shown[0].frame.begin(), song.shown[0].frame.end(),
                           [](Rgb565 p) { return p == kWhite; }));
   const auto pending = song_event().take();
   ASSERT_TRUE(pending.has_value());
@@ -260,7 +260,7 @@ TEST_F(FlightTest, FlashInTheFirstFrameAndCommandsDuringTheRevealStayForTheNextP
 
 TEST_F(FlightTest, LocalTimeCountsFromTheWholeTicksAtEntry) {
   load();
-  FlightHarness song;
+  SongHarness song;
   // Entry at 1010 ms = 70.7 ticks: the start is tick 70, so 2000 ms (140 ticks) is t = 70.
   ASSERT_TRUE(song.play(part, {{0, 2000, kFlightFlashEvent}, {16, 2000, std::nullopt}}, 1010));
   Camera expected;
