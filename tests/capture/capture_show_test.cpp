@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "platform/xm_z_scanner.h"
 
 namespace morvane {
@@ -99,7 +101,8 @@ class CaptureShow : public ::testing::Test {
   static void SetUpTestSuite() {
     const fs::path build = MORVANE_BUILD_DIR;
     if (!fs::exists(build / "morvane.dat") || !fs::exists(build / "morvane-short.xm")) return;
-    root = build / "capture-test";
+    // CTest runs each test in its own process, several at once: one directory per process.
+    root = build / ("capture-test-" + std::to_string(getpid()));
     fs::remove_all(root);
     data = root / "data";
     fs::create_directories(data);
@@ -110,8 +113,12 @@ class CaptureShow : public ::testing::Test {
     log = parse_log(root / "whole.csv");
   }
 
+  static void TearDownTestSuite() {
+    if (!root.empty()) fs::remove_all(root);
+  }
+
   void SetUp() override {
-    if (status == -1) GTEST_SKIP() << "stand-in data not built";
+    if (root.empty()) GTEST_SKIP() << "stand-in data not built";
   }
 };
 
