@@ -11,7 +11,6 @@
 #include "platform/offline_sound_library.h"
 #include "screen/close.h"
 #include "tools/capture/wav_writer.h"
-#include "tools/png/png_writer.h"
 
 namespace morvane::capture {
 namespace {
@@ -45,7 +44,10 @@ CaptureSession::CaptureSession(const CaptureOptions& options, OfflineSoundLibrar
 CaptureSession::~CaptureSession() = default;
 
 CaptureResult CaptureSession::run() {
-  if (options_.out_dir) std::filesystem::create_directories(*options_.out_dir);
+  if (options_.out_dir) {
+    std::filesystem::create_directories(*options_.out_dir);
+    frame_files_ = std::make_unique<FrameFileWriter>();
+  }
   if (options_.log) {
     log_file_.open(*options_.log);
     if (!log_file_) throw std::runtime_error("cannot write the log " + options_.log->string());
@@ -154,12 +156,13 @@ void CaptureSession::write_frame(std::span<const Pixel32> pixels) {
   if (options_.out_dir) {
     char name[32];
     std::snprintf(name, sizeof name, "frame_%06lld.png", static_cast<long long>(frame_));
-    write_png_rgb(*options_.out_dir / name, w, h, rgb_);
+    frame_files_->write(*options_.out_dir / name, w, h, rgb_);
   }
   if (video_) video_->add_frame(rgb_);
 }
 
 void CaptureSession::finish_outputs() {
+  if (frame_files_) frame_files_->finish();
   const std::span<const std::int16_t> all = sound_.samples();
   std::span<const std::int16_t> range;
   if (first_written_audio_) {

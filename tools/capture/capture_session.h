@@ -13,6 +13,7 @@
 #include "screen/message_boxes.h"
 #include "tools/capture/capture_options.h"
 #include "tools/capture/event_hook.h"
+#include "tools/capture/frame_file_writer.h"
 #include "tools/capture/progress_bar.h"
 #include "tools/capture/scene_tracker.h"
 #include "tools/capture/video_encoder.h"
@@ -70,6 +71,7 @@ class CaptureSession final : public Display, public MessageBoxes {
   std::ofstream log_file_;
   std::ostream* log_ = nullptr;
   std::unique_ptr<VideoEncoder> video_;
+  std::unique_ptr<FrameFileWriter> frame_files_;
   std::vector<std::uint8_t> rgb_;
   std::vector<std::uint8_t> events_since_frame_;
   std::int64_t frame_ = 0;

@@ -35,7 +35,7 @@ void on_warning(png_structp, png_const_charp) {}
 
 void write(const std::filesystem::path& file, int width, int height, int colour_type,
            std::size_t bytes_per_pixel, std::span<const std::uint8_t> pixels,
-           std::span<const std::uint8_t> palette) {
+           std::span<const std::uint8_t> palette, PngCompression compression = PngCompression::kSmall) {
   if (width <= 0 || height <= 0) fail(file, "width and height must be positive");
   const std::size_t row_bytes = static_cast<std::size_t>(width) * bytes_per_pixel;
   if (pixels.size() < row_bytes * static_cast<std::size_t>(height)) fail(file, "too few pixels");
@@ -66,6 +66,12 @@ void write(const std::filesystem::path& file, int width, int height, int colour_
     fail(file, sink.message);
   }
   png_init_io(png, out.get());
+  if (compression == PngCompression::kFast) {
+    // Fastest deflate with the cheap "sub" filter: about five times quicker than the defaults
+    // on rendered frames, at some 30% more bytes.
+    png_set_compression_level(png, 1);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+  }
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, colour_type,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (colour_type == PNG_COLOR_TYPE_PALETTE) png_set_PLTE(png, info, colours, 256);
@@ -79,8 +85,9 @@ void write(const std::filesystem::path& file, int width, int height, int colour_
 
 }  // namespace
 
-void write_png_rgb(const std::filesystem::path& file, int width, int height, std::span<const std::uint8_t> rgb) {
-  write(file, width, height, PNG_COLOR_TYPE_RGB, 3, rgb, {});
+void write_png_rgb(const std::filesystem::path& file, int width, int height, std::span<const std::uint8_t> rgb,
+                   PngCompression compression) {
+  write(file, width, height, PNG_COLOR_TYPE_RGB, 3, rgb, {}, compression);
 }
 
 void write_png_indexed(const std::filesystem::path& file, int width, int height,
