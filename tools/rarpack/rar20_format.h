@@ -5,16 +5,19 @@
 #include <array>
 #include <cstdint>
 
+#include "archive/rar20_slots.h"
+
 namespace morvane::rarpack {
 
 inline constexpr int kMaxCodeLength = 15;
 
-inline constexpr int kMainSymbols = 298;
-inline constexpr int kDistanceSymbols = 48;
-inline constexpr int kRepeatLengthSymbols = 28;
-inline constexpr int kCodeLengthSymbols = 19;
-inline constexpr int kAudioSymbols = 257;
-inline constexpr int kMaxAudioChannels = 4;
+// The alphabets and slot tables are the unpacker's own, so the two sides cannot disagree.
+inline constexpr int kMainSymbols = static_cast<int>(rar20::kMainSymbols);
+inline constexpr int kDistanceSymbols = static_cast<int>(rar20::kDistanceSymbols);
+inline constexpr int kRepeatLengthSymbols = static_cast<int>(rar20::kRepeatLengthSymbols);
+inline constexpr int kCodeLengthSymbols = static_cast<int>(rar20::kCodeLengthSymbols);
+inline constexpr int kAudioSymbols = static_cast<int>(rar20::kAudioSymbols);
+inline constexpr int kMaxAudioChannels = static_cast<int>(rar20::kMaxChannels);
 
 // Offsets of the three LZ tables in one transmitted length list, and its size.
 inline constexpr int kDistanceOffset = kMainSymbols;
@@ -23,12 +26,12 @@ inline constexpr int kLzTableSize = kRepeatLengthOffset + kRepeatLengthSymbols; 
 inline constexpr int kMaxTableSize = kAudioSymbols * kMaxAudioChannels;          // 1028
 
 // Main alphabet.
-inline constexpr int kRepeatLastMatch = 256;
-inline constexpr int kFirstRecentDistance = 257;  // 257..260
-inline constexpr int kFirstShortMatch = 261;      // 261..268
-inline constexpr int kNewTables = 269;
-inline constexpr int kFirstLengthSlot = 270;      // 270..297
-inline constexpr int kAudioNewTables = 256;
+inline constexpr int kRepeatLastMatch = static_cast<int>(rar20::kRepeatLastMatch);
+inline constexpr int kFirstRecentDistance = static_cast<int>(rar20::kFirstRecentDistance);  // 257..260
+inline constexpr int kFirstShortMatch = static_cast<int>(rar20::kFirstShortDistance);       // 261..268
+inline constexpr int kNewTables = static_cast<int>(rar20::kNewTables);
+inline constexpr int kFirstLengthSlot = static_cast<int>(rar20::kFirstLengthSlot);  // 270..297
+inline constexpr int kAudioNewTables = static_cast<int>(rar20::kAudioNewTables);
 
 inline constexpr std::uint32_t kWindowSize = 1u << 20;
 // Distances reach the whole window except the byte about to be overwritten.
@@ -38,23 +41,12 @@ inline constexpr std::uint32_t kFarDistance = 0x2000;
 inline constexpr std::uint32_t kVeryFarDistance = 0x40000;
 inline constexpr std::uint32_t kRecentNearDistance = 0x101;
 
-inline constexpr std::array<std::uint8_t, 28> kLengthBits = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2,
-                                                             2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5};
-inline constexpr std::array<std::uint8_t, 48> kDistanceBits = {
-    0,  0,  0,  0,  1,  1,  2,  2,  3,  3,  4,  4,  5,  5,  6,  6,  7,  7,  8,  8,  9,  9,  10, 10,
-    11, 11, 12, 12, 13, 13, 14, 14, 15, 15, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16};
-inline constexpr std::array<std::uint8_t, 8> kShortDistanceBits = {2, 2, 3, 4, 5, 6, 6, 6};
-
-template <std::size_t N>
-constexpr std::array<std::uint32_t, N> slot_bases(const std::array<std::uint8_t, N>& bits) {
-  std::array<std::uint32_t, N> base{};
-  for (std::size_t i = 0; i + 1 < N; ++i) base[i + 1] = base[i] + (1u << bits[i]);
-  return base;
-}
-
-inline constexpr auto kLengthBase = slot_bases(kLengthBits);
-inline constexpr auto kDistanceBase = slot_bases(kDistanceBits);
-inline constexpr auto kShortDistanceBase = slot_bases(kShortDistanceBits);
+inline constexpr const auto& kLengthBits = rar20::kLengthBits;
+inline constexpr const auto& kDistanceBits = rar20::kDistanceBits;
+inline constexpr const auto& kShortDistanceBits = rar20::kShortDistanceBits;
+inline constexpr const auto& kLengthBase = rar20::kLengthBases;
+inline constexpr const auto& kDistanceBase = rar20::kDistanceBases;
+inline constexpr const auto& kShortDistanceBase = rar20::kShortDistanceBases;
 
 template <std::size_t N>
 constexpr std::array<std::uint8_t, 256> slot_lookup(const std::array<std::uint32_t, N>& base) {
