@@ -1,5 +1,5 @@
 // The grid-and-fog scene's kernels against values worked out apart (double precision, with the
-// spec'd float roundings): the particle draw, the waves, the grid spread, the fog and the blend.
+// the stated float roundings): the particle draw, the waves, the grid spread, the fog and the blend.
 #include <gtest/gtest.h>
 
 #include <algorithm>
