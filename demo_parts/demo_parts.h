@@ -2,7 +2,7 @@
 // The seven scenes of the show by playing position.
 #include <memory>
 
-#include "main/demo_part.h"
+#include "core/demo_part.h"
 
 namespace morvane {
 

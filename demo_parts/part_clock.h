@@ -3,7 +3,7 @@
 // order, the local time, and the local time at which the current order began.
 #include <array>
 
-#include "main/music.h"
+#include "core/music.h"
 
 namespace morvane {
 

@@ -5,7 +5,7 @@
 #include <span>
 
 #include "engine/records.h"
-#include "screen/pixel.h"
+#include "contracts/pixel.h"
 
 namespace morvane {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/records.h"
-#include "screen/pixel.h"
+#include "contracts/pixel.h"
 
 namespace morvane {
 

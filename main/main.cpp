@@ -1,6 +1,6 @@
 // The player: the show on SDL and libopenmpt, from the working directory's data files.
 #include "demo_parts/demo_parts.h"
-#include "main/driver.h"
+#include "core/driver.h"
 #include "platform/sdl_display.h"
 #include "platform/sdl_message_boxes.h"
 #include "platform/sdl_sound_library.h"

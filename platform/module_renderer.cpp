@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "main/sound_library.h"
+#include "contracts/sound_library.h"
 
 namespace morvane {
 namespace {

@@ -3,70 +3,37 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/sound_module.h"
+#include "platform/sound_library_state.h"
 
 namespace morvane {
 namespace {
 
-constexpr float kVersion = 3.6f;
-// "Cannot call this command after FSOUND_Init.  Call FSOUND_Close first."
-constexpr int kSoundErrorInitialized = 1;
 // Rendered and delivered in slices of this many frames, so that the event queues stay short
 // however far one call advances.
 constexpr std::int64_t kSliceFrames = 1024;
 
 }  // namespace
 
-struct OfflineSoundLibrary::Impl {
-  int error = kSoundOk;
-  bool initialized = false;
-  int sample_rate = 0;
-  SoundModules modules;
+struct OfflineSoundLibrary::Impl : SoundLibraryState {
   SoundModule* playing = nullptr;
   std::vector<std::int16_t> samples;
-
-  bool fail(int code) {
-    error = code;
-    return false;
-  }
-  SoundModule* module(SoundModule* handle) {
-    if (!initialized) {
-      fail(kSoundErrorUninitialized);
-      return nullptr;
-    }
-    SoundModule* found = modules.find(handle);
-    error = found == nullptr ? kSoundErrorInvalidParam : kSoundOk;
-    return found;
-  }
 };
 
 OfflineSoundLibrary::OfflineSoundLibrary() : impl_(std::make_unique<Impl>()) {}
 
 OfflineSoundLibrary::~OfflineSoundLibrary() { close(); }
 
-float OfflineSoundLibrary::version() { return kVersion; }
+float OfflineSoundLibrary::version() { return kSoundLibraryVersion; }
 
 bool OfflineSoundLibrary::init(int mix_rate, int channels, unsigned) {
   Impl& s = *impl_;
-  if (s.initialized) return s.fail(kSoundErrorInitialized);
-  if (mix_rate < ModuleRenderer::kMinSampleRate || mix_rate > ModuleRenderer::kMaxSampleRate || channels < 0) {
-    return s.fail(kSoundErrorInvalidParam);
-  }
-  s.sample_rate = mix_rate;
+  if (!s.start(mix_rate, channels)) return false;
   s.initialized = true;
-  s.error = kSoundOk;
+  s.ok();
   return true;
 }
 
-SoundModule* OfflineSoundLibrary::load_song(const char* path) {
-  Impl& s = *impl_;
-  if (!s.initialized) {
-    s.fail(kSoundErrorUninitialized);
-    return nullptr;
-  }
-  std::unique_ptr<SoundModule> module = load_sound_module(path, s.sample_rate, s.error);
-  return module ? s.modules.add(std::move(module)) : nullptr;
-}
+SoundModule* OfflineSoundLibrary::load_song(const char* path) { return impl_->load(path); }
 
 bool OfflineSoundLibrary::set_zxx_callback(SoundModule* handle, ZxxCallback callback) {
   SoundModule* module = impl_->module(handle);
@@ -80,7 +47,8 @@ bool OfflineSoundLibrary::play_song(SoundModule* handle) {
   SoundModule* module = s.module(handle);
   if (module == nullptr) return false;
   s.playing = nullptr;
-  if (!rewind_sound_module(*module, s.error)) return false;
+  int error = kSoundOk;
+  if (!rewind_sound_module(*module, error)) return s.fail(error);
   s.playing = module;
   return true;
 }
@@ -120,7 +88,7 @@ void OfflineSoundLibrary::close() {
   s.initialized = false;
 }
 
-int OfflineSoundLibrary::last_error() { return impl_->error; }
+int OfflineSoundLibrary::last_error() { return impl_->error.load(std::memory_order_relaxed); }
 
 std::int64_t OfflineSoundLibrary::advance_frames(std::int64_t frames) {
   Impl& s = *impl_;

@@ -8,7 +8,7 @@
 #include <memory>
 #include <span>
 
-#include "main/sound_library.h"
+#include "contracts/sound_library.h"
 
 namespace morvane {
 

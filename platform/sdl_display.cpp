@@ -9,7 +9,7 @@
 
 #include "platform/frame_fit.h"
 #include "platform/sdl_pixel_formats.h"
-#include "screen/close.h"
+#include "contracts/close.h"
 #include "screen/row_converters.h"
 
 namespace morvane {
@@ -200,21 +200,21 @@ bool SdlDisplay::open(const std::string& title, int width, int height, bool full
   return false;
 }
 
-int SdlDisplay::update(std::span<const Pixel32> pixels) {
+void SdlDisplay::update(std::span<const Pixel32> pixels) {
   Impl& d = *impl_;
-  if (!d.window || !d.texture) return 0;
+  if (!d.window || !d.texture) return;
   SDL_Event event;
   while (SDL_PollEvent(&event)) d.handle(event);
 
-  if (pixels.size() < static_cast<std::size_t>(d.width) * static_cast<std::size_t>(d.height)) return 0;
+  if (pixels.size() < static_cast<std::size_t>(d.width) * static_cast<std::size_t>(d.height)) return;
   if (d.fullscreen && !d.active) {
     SDL_Delay(1);
-    return 1;
+    return;
   }
 
   void* surface = nullptr;
   int pitch = 0;
-  if (SDL_LockTexture(d.texture, nullptr, &surface, &pitch) != 0) return 0;
+  if (SDL_LockTexture(d.texture, nullptr, &surface, &pitch) != 0) return;
   auto* row = static_cast<unsigned char*>(surface);
   for (int y = 0; y < d.height; ++y, row += pitch) {
     d.converter(pixels.data() + static_cast<std::size_t>(y) * d.width, row, d.width);
@@ -233,7 +233,6 @@ int SdlDisplay::update(std::span<const Pixel32> pixels) {
   }
   SDL_RenderPresent(d.renderer);
   d.pace();
-  return 1;
 }
 
 void SdlDisplay::close() noexcept { impl_->close(); }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "screen/display.h"
+#include "contracts/display.h"
 
 namespace morvane {
 
@@ -13,7 +13,7 @@ class SdlDisplay final : public Display {
   SdlDisplay();
   ~SdlDisplay() override;
   bool open(const std::string& title, int width, int height, bool fullscreen) override;
-  int update(std::span<const Pixel32> pixels) override;
+  void update(std::span<const Pixel32> pixels) override;
   void close() noexcept override;
 
   // SDL's id of the open window, 0 when none: lets tests address events and inspect the window.

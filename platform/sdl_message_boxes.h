@@ -1,6 +1,6 @@
 #pragma once
 // SDL message boxes; without a display the question counts as No and errors go to stderr.
-#include "screen/message_boxes.h"
+#include "contracts/message_boxes.h"
 
 namespace morvane {
 

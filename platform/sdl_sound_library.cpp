@@ -10,27 +10,16 @@
 
 #include "platform/live_mixer.h"
 #include "platform/playout_clock.h"
-#include "platform/sound_module.h"
+#include "platform/sound_library_state.h"
 #include "platform/wall_clock_output.h"
 
 namespace morvane {
-namespace {
 
-constexpr float kVersion = 3.6f;
-// "Cannot call this command after FSOUND_Init.  Call FSOUND_Close first."
-constexpr int kSoundErrorInitialized = 1;
-
-}  // namespace
-
-struct SdlSoundLibrary::Impl {
-  std::atomic<int> error{kSoundOk};
-  bool initialized = false;
-  int sample_rate = 0;
+struct SdlSoundLibrary::Impl : SoundLibraryState {
   bool sdl_audio = false;  // the SDL audio subsystem is ours to quit
   SDL_AudioDeviceID device = 0;
   LiveMixer mixer;
   std::unique_ptr<WallClockOutput> silent_output;
-  SoundModules modules;
 
   static void SDLCALL fill(void* user, Uint8* stream, int length) {
     auto* self = static_cast<Impl*>(user);
@@ -63,37 +52,17 @@ struct SdlSoundLibrary::Impl {
     return {};
   }
 
-  bool fail(int code) {
-    error.store(code, std::memory_order_relaxed);
-    return false;
-  }
-  void ok() { error.store(kSoundOk, std::memory_order_relaxed); }
-
-  // The module behind a handle of ours; null (and the error) for anything else.
-  SoundModule* module(SoundModule* handle) {
-    if (!initialized) {
-      fail(kSoundErrorUninitialized);
-      return nullptr;
-    }
-    SoundModule* found = modules.find(handle);
-    if (found == nullptr) fail(kSoundErrorInvalidParam);
-    return found;
-  }
 };
 
 SdlSoundLibrary::SdlSoundLibrary() : impl_(std::make_unique<Impl>()) {}
 
 SdlSoundLibrary::~SdlSoundLibrary() { close(); }
 
-float SdlSoundLibrary::version() { return kVersion; }
+float SdlSoundLibrary::version() { return kSoundLibraryVersion; }
 
 bool SdlSoundLibrary::init(int mix_rate, int channels, unsigned) {
   Impl& s = *impl_;
-  if (s.initialized) return s.fail(kSoundErrorInitialized);
-  if (mix_rate < ModuleRenderer::kMinSampleRate || mix_rate > ModuleRenderer::kMaxSampleRate || channels < 0) {
-    return s.fail(kSoundErrorInvalidParam);
-  }
-  s.sample_rate = mix_rate;
+  if (!s.start(mix_rate, channels)) return false;
   const std::string no_device = s.open_device();
   if (!no_device.empty()) {
     std::fprintf(stderr, "Sound: no usable audio device (%s); the music runs silently.\n", no_device.c_str());
@@ -104,23 +73,12 @@ bool SdlSoundLibrary::init(int mix_rate, int channels, unsigned) {
   return true;
 }
 
-SoundModule* SdlSoundLibrary::load_song(const char* path) {
-  Impl& s = *impl_;
-  if (!s.initialized) {
-    s.fail(kSoundErrorUninitialized);
-    return nullptr;
-  }
-  int error = kSoundOk;
-  std::unique_ptr<SoundModule> module = load_sound_module(path, s.sample_rate, error);
-  s.error.store(error, std::memory_order_relaxed);
-  return module ? s.modules.add(std::move(module)) : nullptr;
-}
+SoundModule* SdlSoundLibrary::load_song(const char* path) { return impl_->load(path); }
 
 bool SdlSoundLibrary::set_zxx_callback(SoundModule* handle, ZxxCallback callback) {
   SoundModule* module = impl_->module(handle);
   if (module == nullptr) return false;
   module->callback.store(callback, std::memory_order_release);
-  impl_->ok();
   return true;
 }
 
@@ -140,21 +98,18 @@ bool SdlSoundLibrary::set_looping(SoundModule* handle, bool looping) {
   SoundModule* module = impl_->module(handle);
   if (module == nullptr) return false;
   module->looping.store(looping, std::memory_order_relaxed);
-  impl_->ok();
   return true;
 }
 
 int SdlSoundLibrary::order(SoundModule* handle) {
   const SoundModule* module = impl_->module(handle);
   if (module == nullptr) return -1;
-  impl_->ok();
   return module->order.load(std::memory_order_acquire);
 }
 
 int SdlSoundLibrary::time_ms(SoundModule* handle) {
   SoundModule* module = impl_->module(handle);
   if (module == nullptr) return 0;
-  impl_->ok();
   return frames_to_ms(module->clock.heard_frames(steady_now_ns(), module->sample_rate), module->sample_rate);
 }
 

@@ -7,7 +7,7 @@
 // it must not call back into the library.
 #include <memory>
 
-#include "main/sound_library.h"
+#include "contracts/sound_library.h"
 
 namespace morvane {
 

@@ -11,8 +11,6 @@ namespace {
 
 // Far beyond any XM the show could use; refuses to hold anything larger.
 constexpr std::uintmax_t kMaxModuleBytes = 256u << 20;
-// "The version number of this file format is not supported".
-constexpr int kSoundErrorVersion = 13;
 
 int scan_error(XmScanStatus status) {
   return status == XmScanStatus::kUnsupportedVersion ? kSoundErrorVersion : kSoundErrorFormat;

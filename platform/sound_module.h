@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "main/sound_library.h"
+#include "contracts/sound_library.h"
 #include "platform/module_renderer.h"
 #include "platform/playout_clock.h"
 #include "platform/xm_z_scanner.h"

@@ -2,7 +2,7 @@
 // Row converters from Pixel32 (0x00RRGGBB) to the display device's pixel formats.
 #include <cstdint>
 
-#include "screen/pixel.h"
+#include "contracts/pixel.h"
 
 namespace morvane {
 

@@ -45,7 +45,7 @@ void Screen::resize(int width, int height) {
   height_ = height;
 }
 
-int Screen::present_doubled(std::span<const Rgb565> frame) {
+void Screen::present_doubled(std::span<const Rgb565> frame) {
   assert(width_ == kFrameWidth && height_ == kFrameHeight);
   assert(display_width_ == kDisplayWidth && display_height_ == kDisplayHeight);
   assert(frame.size() >= static_cast<std::size_t>(kFramePixels));
@@ -62,7 +62,7 @@ int Screen::present_doubled(std::span<const Rgb565> frame) {
       lower[2 * x + 1] = p;
     }
   }
-  return display_.update(pixels());
+  display_.update(pixels());
 }
 
 std::span<Pixel32> Screen::direct_pixels() {
@@ -70,9 +70,9 @@ std::span<Pixel32> Screen::direct_pixels() {
   return {pixels_.get(), static_cast<std::size_t>(display_width_) * display_height_};
 }
 
-int Screen::present_direct() {
+void Screen::present_direct() {
   assert(width_ == display_width_ && height_ == display_height_);
-  return display_.update(pixels());
+  display_.update(pixels());
 }
 
 void Screen::close() noexcept {

@@ -5,9 +5,9 @@
 #include <span>
 #include <string>
 
-#include "screen/display.h"
-#include "screen/message_boxes.h"
-#include "screen/pixel.h"
+#include "contracts/display.h"
+#include "contracts/message_boxes.h"
+#include "contracts/pixel.h"
 
 namespace morvane {
 
@@ -22,10 +22,10 @@ class Screen {
   void open(const std::string& name, int width, int height);
   // Clears the buffer and sets the logical size; the display is not reopened.
   void resize(int width, int height);
-  // frame: 320 x 200 Rgb565. Returns the display's update result.
-  int present_doubled(std::span<const Rgb565> frame);
+  // frame: 320 x 200 Rgb565.
+  void present_doubled(std::span<const Rgb565> frame);
   std::span<Pixel32> direct_pixels();
-  int present_direct();
+  void present_direct();
   void close() noexcept;
 
   bool fullscreen() const { return fullscreen_; }

@@ -11,7 +11,7 @@
 #include "demo_parts/flashes/flashes_part.h"
 #include "demo_parts/opening/opening_part.h"
 #include "demo_parts/tunnel/tunnel_part.h"
-#include "main/demo_rand.h"
+#include "engine/demo_rand.h"
 
 namespace morvane {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "demo_parts/flight/flight_part.h"
 #include "demo_parts/half_blend.h"
-#include "main/demo_rand.h"
+#include "engine/demo_rand.h"
 #include "tools/standin/flight_scene.h"
 
 namespace morvane {

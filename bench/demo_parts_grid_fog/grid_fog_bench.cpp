@@ -7,7 +7,7 @@
 
 #include "demo_parts/grid_fog/grid_blend.h"
 #include "demo_parts/grid_fog/grid_fog_part.h"
-#include "main/demo_rand.h"
+#include "engine/demo_rand.h"
 
 namespace morvane {
 namespace {

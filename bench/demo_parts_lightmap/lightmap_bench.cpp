@@ -9,7 +9,7 @@
 #include "demo_parts/lightmap/light_blur.h"
 #include "demo_parts/lightmap/light_decay.h"
 #include "demo_parts/lightmap/light_map_part.h"
-#include "main/demo_rand.h"
+#include "engine/demo_rand.h"
 
 namespace morvane {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "bench/demo_parts_lightmap_primitives/standin_light_pictures.h"
 #include "demo_parts/lightmap/light_map_part.h"
-#include "main/demo_rand.h"
+#include "engine/demo_rand.h"
 
 namespace morvane {
 namespace {

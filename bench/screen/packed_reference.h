@@ -1,7 +1,7 @@
 #pragma once
 // The 64-bit packed-integer (MMX-class) conversion scheme, kept only as the yardstick the
 // shipped row converters are measured against. x86 only; elsewhere kPackedReference is false.
-#include "screen/pixel.h"
+#include "contracts/pixel.h"
 
 namespace morvane::bench {
 

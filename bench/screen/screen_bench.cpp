@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "packed_reference.h"
-#include "screen/display.h"
-#include "screen/message_boxes.h"
+#include "contracts/display.h"
+#include "contracts/message_boxes.h"
 #include "screen/row_converters.h"
 #include "screen/screen.h"
 
@@ -36,14 +36,13 @@ class ConvertingDisplay final : public Display {
         pitch_(static_cast<std::size_t>(kDisplayWidth) * bytes_per_pixel),
         surface_(pitch_ * kDisplayHeight) {}
   bool open(const std::string&, int, int, bool) override { return true; }
-  int update(std::span<const Pixel32> pixels) override {
+  void update(std::span<const Pixel32> pixels) override {
     for (int y = 0; y < kDisplayHeight; ++y) {
       converter_(pixels.data() + static_cast<std::size_t>(y) * kDisplayWidth, surface_.data() + y * pitch_,
                  kDisplayWidth);
     }
     benchmark::DoNotOptimize(surface_.data());
     benchmark::ClobberMemory();
-    return 1;
   }
   void close() noexcept override {}
 
@@ -70,17 +69,16 @@ void present_and_convert(benchmark::State& state, RowConverter converter, int by
     x = x * 1103515245u + 12345u;
     p = static_cast<Rgb565>(x >> 16);
   }
-  for (auto _ : state) benchmark::DoNotOptimize(screen.present_doubled(frame));
+  for (auto _ : state) screen.present_doubled(frame);
   state.SetItemsProcessed(state.iterations() * kDisplayWidth * kDisplayHeight);
 }
 
 void present_only(benchmark::State& state) {
   struct NullDisplay final : Display {
     bool open(const std::string&, int, int, bool) override { return true; }
-    int update(std::span<const Pixel32> p) override {
+    void update(std::span<const Pixel32> p) override {
       benchmark::DoNotOptimize(p.data());
       benchmark::ClobberMemory();
-      return 1;
     }
     void close() noexcept override {}
   } display;
@@ -88,7 +86,7 @@ void present_only(benchmark::State& state) {
   Screen screen(kDisplayWidth, kDisplayHeight, display, boxes);
   screen.open("Bench", kFrameWidth, kFrameHeight);
   std::vector<Rgb565> frame(kFramePixels, 0x1234);
-  for (auto _ : state) benchmark::DoNotOptimize(screen.present_doubled(frame));
+  for (auto _ : state) screen.present_doubled(frame);
 }
 BENCHMARK(present_only)->Unit(benchmark::kMicrosecond);
 

@@ -5,7 +5,7 @@
 #include <span>
 
 #include "demo_parts/finale/finale_tables.h"
-#include "screen/pixel.h"
+#include "contracts/pixel.h"
 
 namespace morvane {
 

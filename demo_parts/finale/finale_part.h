@@ -9,7 +9,7 @@
 
 #include "demo_parts/finale/finale_run.h"
 #include "demo_parts/picture_source.h"
-#include "main/demo_part.h"
+#include "core/demo_part.h"
 
 namespace morvane {
 

@@ -13,7 +13,7 @@
 #include "demo_parts/finale/finale_tables.h"
 #include "demo_parts/finale/interference.h"
 #include "demo_parts/finale/mapped_layer.h"
-#include "screen/pixel.h"
+#include "contracts/pixel.h"
 
 namespace morvane {
 

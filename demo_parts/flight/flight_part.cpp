@@ -3,8 +3,8 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "main/music.h"
-#include "main/song_event.h"
+#include "core/music.h"
+#include "core/song_event.h"
 #include "screen/screen.h"
 
 namespace morvane {

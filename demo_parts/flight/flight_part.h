@@ -9,7 +9,7 @@
 #include "demo_parts/picture_source.h"
 #include "engine/3ds/scene_loader.h"
 #include "engine/scene.h"
-#include "main/demo_part.h"
+#include "core/demo_part.h"
 
 namespace morvane {
 

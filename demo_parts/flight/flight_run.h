@@ -7,7 +7,7 @@
 #include "demo_parts/flight/fade_table.h"
 #include "demo_parts/flight/picture_reveal.h"
 #include "engine/records.h"
-#include "screen/pixel.h"
+#include "contracts/pixel.h"
 
 namespace morvane {
 

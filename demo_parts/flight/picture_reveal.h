@@ -5,7 +5,7 @@
 #include <span>
 
 #include "demo_parts/flight/fade_table.h"
-#include "screen/pixel.h"
+#include "contracts/pixel.h"
 
 namespace morvane {
 

@@ -6,7 +6,7 @@
 
 #include "demo_parts/grid_fog/colour_grid.h"
 #include "demo_parts/grid_fog/particle_fog.h"
-#include "screen/pixel.h"
+#include "contracts/pixel.h"
 
 namespace morvane {
 

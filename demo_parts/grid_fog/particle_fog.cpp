@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "demo_parts/float_to_int.h"
-#include "main/demo_rand.h"
+#include "engine/demo_rand.h"
 
 namespace morvane {
 namespace {

@@ -8,7 +8,7 @@
 #include "demo_parts/owned_buffer.h"
 #include "demo_parts/part_clock.h"
 #include "demo_parts/shade_tables.h"
-#include "main/song_event.h"
+#include "core/song_event.h"
 #include "screen/screen.h"
 
 namespace morvane {

@@ -7,7 +7,7 @@
 
 #include "demo_parts/lightmap/light_map_run.h"
 #include "demo_parts/picture_source.h"
-#include "main/demo_part.h"
+#include "core/demo_part.h"
 
 namespace morvane {
 

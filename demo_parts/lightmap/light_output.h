@@ -5,7 +5,7 @@
 #include <span>
 
 #include "demo_parts/lightmap_primitives/light_map.h"
-#include "screen/pixel.h"
+#include "contracts/pixel.h"
 
 namespace morvane {
 

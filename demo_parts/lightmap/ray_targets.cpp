@@ -4,7 +4,7 @@
 
 #include "demo_parts/float_to_int.h"
 #include "demo_parts/lightmap_primitives/light_map.h"
-#include "main/demo_rand.h"
+#include "engine/demo_rand.h"
 
 namespace morvane {
 

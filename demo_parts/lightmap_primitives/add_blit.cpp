@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "screen/pixel.h"
+#include "contracts/pixel.h"
 
 namespace morvane {
 

@@ -8,7 +8,7 @@
 #include "demo_parts/opening/cloud.h"
 #include "demo_parts/opening/glow.h"
 #include "demo_parts/opening/opening_schedule.h"
-#include "screen/pixel.h"
+#include "contracts/pixel.h"
 
 namespace morvane {
 

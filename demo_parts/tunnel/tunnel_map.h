@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "screen/pixel.h"
+#include "contracts/pixel.h"
 
 namespace morvane {
 

@@ -6,7 +6,7 @@
 
 #include "demo_parts/picture_source.h"
 #include "demo_parts/tunnel/tunnel_run.h"
-#include "main/demo_part.h"
+#include "core/demo_part.h"
 
 namespace morvane {
 

@@ -6,7 +6,7 @@
 #include <span>
 
 #include "demo_parts/tunnel/tunnel_map.h"
-#include "screen/pixel.h"
+#include "contracts/pixel.h"
 
 namespace morvane {
 

@@ -6,7 +6,7 @@
 #include "engine/camera_view.h"
 #include "engine/object_preparation.h"
 #include "engine/scene.h"
-#include "main/demo_rand.h"
+#include "engine/demo_rand.h"
 
 namespace morvane {
 namespace {

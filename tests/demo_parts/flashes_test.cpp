@@ -10,7 +10,7 @@
 
 #include "archive/pcx_decoder.h"
 #include "demo_parts/flashes/flashes_part.h"
-#include "main/song_event.h"
+#include "core/song_event.h"
 #include "tests/demo_parts/scene_harness.h"
 
 namespace morvane {

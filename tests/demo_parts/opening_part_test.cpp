@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "demo_parts/opening/opening_part.h"
-#include "main/demo_rand.h"
-#include "main/song_event.h"
+#include "engine/demo_rand.h"
+#include "core/song_event.h"
 #include "tests/demo_parts/scene_harness.h"
 
 namespace morvane {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "main/song_event.h"
-#include "screen/close.h"
+#include "core/song_event.h"
+#include "contracts/close.h"
 
 namespace morvane::testing {
 namespace {
@@ -69,12 +69,11 @@ bool SongHarness::play(DemoPart& part, std::vector<SongStep> script, int entry_m
   return true;
 }
 
-int SongHarness::RecordingDisplay::update(std::span<const Pixel32> pixels) {
+void SongHarness::RecordingDisplay::update(std::span<const Pixel32> pixels) {
   harness_.presented.push_back(harness_.frame);
   const bool direct = harness_.screen_.width() == kDisplayWidth;
   harness_.shown.push_back(direct ? Presented{true, {}, {pixels.begin(), pixels.end()}} : Presented{false, harness_.frame, {}});
   if (harness_.presented.size() > harness_.script_.size() + kSpareFrames) throw Close();
-  return 1;
 }
 
 }  // namespace morvane::testing

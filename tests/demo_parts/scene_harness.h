@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "demo_parts/picture_source.h"
-#include "main/demo_part.h"
-#include "main/music.h"
-#include "screen/display.h"
+#include "core/demo_part.h"
+#include "core/music.h"
+#include "contracts/display.h"
 #include "screen/screen.h"
 #include "tests/support/fake_platform.h"
 
@@ -84,7 +84,7 @@ class SongHarness {
    public:
     explicit RecordingDisplay(SongHarness& harness) : harness_(harness) {}
     bool open(const std::string&, int, int, bool) override { return true; }
-    int update(std::span<const Pixel32> pixels) override;
+    void update(std::span<const Pixel32> pixels) override;
     void close() noexcept override {}
 
    private:

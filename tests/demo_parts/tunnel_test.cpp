@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "demo_parts/tunnel/tunnel_part.h"
-#include "main/song_event.h"
+#include "core/song_event.h"
 #include "tests/demo_parts/scene_harness.h"
 
 namespace morvane {

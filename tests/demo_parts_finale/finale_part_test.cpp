@@ -11,7 +11,7 @@
 #include "demo_parts/finale/finale_part.h"
 #include "demo_parts/half_blend.h"
 #include "demo_parts/shade_tables.h"
-#include "main/song_event.h"
+#include "core/song_event.h"
 #include "tests/demo_parts/scene_harness.h"
 
 namespace morvane {

@@ -7,8 +7,8 @@
 
 #include "demo_parts/flight/flight_camera.h"
 #include "demo_parts/flight/flight_part.h"
-#include "main/demo_rand.h"
-#include "main/song_event.h"
+#include "engine/demo_rand.h"
+#include "core/song_event.h"
 #include "tests/demo_parts/scene_harness.h"
 #include "tests/engine/chunk_bytes.h"
 

@@ -9,7 +9,7 @@
 #include "demo_parts/grid_fog/colour_grid.h"
 #include "demo_parts/grid_fog/grid_blend.h"
 #include "demo_parts/grid_fog/particle_fog.h"
-#include "main/demo_rand.h"
+#include "engine/demo_rand.h"
 
 namespace morvane {
 namespace {

@@ -12,9 +12,9 @@
 #include "archive/pcx_decoder.h"
 #include "demo_parts/grid_fog/grid_blend.h"
 #include "demo_parts/grid_fog/grid_fog_part.h"
-#include "main/demo_rand.h"
-#include "main/music.h"
-#include "main/song_event.h"
+#include "engine/demo_rand.h"
+#include "core/music.h"
+#include "core/song_event.h"
 #include "tests/demo_parts/scene_harness.h"
 
 namespace morvane {

@@ -15,8 +15,8 @@
 #include "demo_parts/lightmap/light_blur.h"
 #include "demo_parts/lightmap/light_map_part.h"
 #include "demo_parts/shade_tables.h"
-#include "main/demo_rand.h"
-#include "main/song_event.h"
+#include "engine/demo_rand.h"
+#include "core/song_event.h"
 #include "tests/demo_parts/scene_harness.h"
 
 namespace morvane {

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "main/driver.h"
-#include "main/song_event.h"
+#include "core/driver.h"
+#include "core/song_event.h"
 #include "screen/screen.h"
 #include "tests/support/fake_platform.h"
 

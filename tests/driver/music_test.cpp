@@ -1,9 +1,9 @@
 // Song clock arithmetic, the library error table, the shared random sequence.
 #include <gtest/gtest.h>
 
-#include "main/demo_rand.h"
-#include "main/music.h"
-#include "main/song_event.h"
+#include "engine/demo_rand.h"
+#include "core/music.h"
+#include "core/song_event.h"
 #include "tests/support/fake_platform.h"
 
 namespace morvane {

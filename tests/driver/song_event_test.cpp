@@ -4,7 +4,7 @@
 #include <atomic>
 #include <thread>
 
-#include "main/song_event.h"
+#include "core/song_event.h"
 
 namespace morvane {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "engine/3ds/scene_loader.h"
 #include "engine/scene.h"
-#include "main/demo_rand.h"
+#include "engine/demo_rand.h"
 #include "tests/engine/chunk_bytes.h"
 
 namespace morvane {

@@ -1,6 +1,6 @@
 #include "tests/support/fake_platform.h"
 
-#include "screen/close.h"
+#include "contracts/close.h"
 
 namespace morvane::testing {
 namespace {
@@ -57,14 +57,13 @@ bool FakeDisplay::open(const std::string& title, int width, int height, bool ful
                  (fullscreen ? " fullscreen" : " windowed"));
   return open_ok;
 }
-int FakeDisplay::update(std::span<const Pixel32> pixels) {
+void FakeDisplay::update(std::span<const Pixel32> pixels) {
   const int index = updates++;
   if (keep_frames) last_frame.assign(pixels.begin(), pixels.end());
   if (index == close_at_update) {
     log_.push_back("display.update Close");
     throw Close();
   }
-  return 1;
 }
 void FakeDisplay::close() noexcept { log_.push_back("display.close"); }
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "main/sound_library.h"
-#include "screen/display.h"
-#include "screen/message_boxes.h"
+#include "contracts/sound_library.h"
+#include "contracts/display.h"
+#include "contracts/message_boxes.h"
 
 namespace morvane::testing {
 
@@ -60,7 +60,7 @@ class FakeDisplay : public Display {
   bool keep_frames = false;
 
   bool open(const std::string& title, int width, int height, bool fullscreen) override;
-  int update(std::span<const Pixel32> pixels) override;
+  void update(std::span<const Pixel32> pixels) override;
   void close() noexcept override;
 
  private:

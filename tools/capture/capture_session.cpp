@@ -6,10 +6,10 @@
 #include <stdexcept>
 
 #include "demo_parts/demo_parts.h"
-#include "main/driver.h"
-#include "main/music.h"
+#include "core/driver.h"
+#include "core/music.h"
 #include "platform/offline_sound_library.h"
-#include "screen/close.h"
+#include "contracts/close.h"
 #include "tools/capture/wav_writer.h"
 
 namespace morvane::capture {
@@ -93,7 +93,7 @@ bool CaptureSession::in_range(double song_seconds) const {
   return song_seconds >= options_.from_seconds && (!options_.to_seconds || song_seconds < *options_.to_seconds);
 }
 
-int CaptureSession::update(std::span<const Pixel32> pixels) {
+void CaptureSession::update(std::span<const Pixel32> pixels) {
   const std::int64_t start = audio_frames_before(frame_, options_.fps);
   const std::int64_t end = audio_frames_before(frame_ + 1, options_.fps);
   const double song_seconds = static_cast<double>(start) / kSampleRate;
@@ -132,7 +132,6 @@ int CaptureSession::update(std::span<const Pixel32> pixels) {
       throw std::runtime_error("The show did not end: the module stopped without its closing command");
     }
   }
-  return 1;
 }
 
 void CaptureSession::write_frame(std::span<const Pixel32> pixels) {

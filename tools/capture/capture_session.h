@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "screen/display.h"
-#include "screen/message_boxes.h"
+#include "contracts/display.h"
+#include "contracts/message_boxes.h"
 #include "tools/capture/capture_options.h"
 #include "tools/capture/event_hook.h"
 #include "tools/capture/frame_file_writer.h"
@@ -52,7 +52,7 @@ class CaptureSession final : public Display, public MessageBoxes {
 
   // Display
   bool open(const std::string& title, int width, int height, bool fullscreen) override;
-  int update(std::span<const Pixel32> pixels) override;
+  void update(std::span<const Pixel32> pixels) override;
   void close() noexcept override;
   // MessageBoxes: the question is answered No (windowed); errors are kept for the result.
   bool ask_yes_no(const std::string& text, const std::string& title) override;

@@ -3,7 +3,7 @@
 // the capture, so the log can say which event each frame took.
 #include <functional>
 
-#include "main/sound_library.h"
+#include "contracts/sound_library.h"
 
 namespace morvane::capture {
 

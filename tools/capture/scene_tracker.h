@@ -2,7 +2,7 @@
 // Wraps each scene so the capture knows which one is presenting.
 #include <memory>
 
-#include "main/demo_part.h"
+#include "core/demo_part.h"
 
 namespace morvane::capture {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Music: the opened sound library and the module handle; the song clock every scene times
 // itself by.
-#include "main/sound_library.h"
+#include "contracts/sound_library.h"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "main/demo_rand.h"
+#include "engine/demo_rand.h"
 
 #include <cstdint>
 

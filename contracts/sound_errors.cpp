@@ -1,6 +1,6 @@
 #include <array>
 
-#include "main/sound_library.h"
+#include "contracts/sound_library.h"
 
 namespace morvane {
 

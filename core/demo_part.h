@@ -3,7 +3,7 @@
 // by frame in step with the song, and release what it owns.
 #include <span>
 
-#include "screen/pixel.h"
+#include "contracts/pixel.h"
 
 namespace morvane {
 

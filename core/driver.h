@@ -4,10 +4,10 @@
 #include <functional>
 #include <memory>
 
-#include "main/demo_part.h"
-#include "main/sound_library.h"
-#include "screen/display.h"
-#include "screen/message_boxes.h"
+#include "core/demo_part.h"
+#include "contracts/sound_library.h"
+#include "contracts/display.h"
+#include "contracts/message_boxes.h"
 
 namespace morvane {
 

@@ -33,12 +33,14 @@ class SoundLibrary {
 // Error codes of last_error().
 enum SoundError : int {
   kSoundOk = 0,
+  kSoundErrorInitialized = 1,
   kSoundErrorUninitialized = 2,
   kSoundErrorInit = 3,
   kSoundErrorFileNotFound = 9,
   kSoundErrorFormat = 10,
   kSoundErrorFileLoad = 11,
   kSoundErrorMemory = 12,
+  kSoundErrorVersion = 13,
   kSoundErrorInvalidParam = 14,
 };
 

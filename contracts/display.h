@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-#include "screen/pixel.h"
+#include "contracts/pixel.h"
 
 namespace morvane {
 
@@ -14,8 +14,8 @@ class Display {
   // Never throws; on failure returns false and leaves what it made for close().
   virtual bool open(const std::string& title, int width, int height, bool fullscreen) = 0;
   // Handles pending window events first (may throw Close), then shows width x height pixels.
-  // Returns 1 when the frame was handled, 0 when it could not be drawn.
-  virtual int update(std::span<const Pixel32> pixels) = 0;
+  // A frame that cannot be drawn (closed, inactive, too small) is dropped.
+  virtual void update(std::span<const Pixel32> pixels) = 0;
   // Releases everything; safe after a failed or partial open and when nothing is open.
   virtual void close() noexcept = 0;
 };

@@ -1,4 +1,4 @@
-#include "main/song_event.h"
+#include "core/song_event.h"
 
 namespace morvane {
 

@@ -1,10 +1,10 @@
-#include "main/music.h"
+#include "core/music.h"
 
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 
-#include "main/song_event.h"
+#include "core/song_event.h"
 
 namespace morvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "main/driver.h"
+#include "core/driver.h"
 
 #include <array>
 #include <exception>
@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "archive/archive.h"
-#include "main/music.h"
-#include "screen/close.h"
+#include "core/music.h"
+#include "contracts/close.h"
 #include "screen/screen.h"
 
 namespace morvane {
