@@ -35,8 +35,6 @@ class Music {
   // order, then ticks, as every frame reads them.
   SongClock clock();
 
-  SoundLibrary& library() { return library_; }
-
  private:
   SoundLibrary& library_;
   SoundModule* module_ = nullptr;

@@ -39,9 +39,6 @@ class ModuleRenderer {
   bool ended() const { return ended_; }
   // Frames of music rendered so far; the song's length once it ended.
   std::int64_t frames_rendered() const { return frames_rendered_; }
-  int sample_rate() const { return sample_rate_; }
-  // The longest step rendered between two looks at the position: shorter than any row.
-  int step_frames() const { return step_frames_; }
 
   // What the rendered audio holds, by the frame at which it starts to be heard. The consumer
   // pops what it delivered.

@@ -32,8 +32,6 @@ class Screen {
   bool is_open() const { return pixels_ != nullptr; }
   int width() const { return width_; }
   int height() const { return height_; }
-  int display_width() const { return display_width_; }
-  int display_height() const { return display_height_; }
   const std::string& caption() const { return caption_; }
   // The whole display-sized buffer, for inspection (tests, capture).
   std::span<const Pixel32> pixels() const;
