@@ -30,7 +30,7 @@ void copy_stored(ClippedReader& reader, std::uint32_t unp_size, std::vector<std:
   }
 }
 
-std::optional<std::vector<std::uint8_t>> lookup(std::FILE* file, std::string_view wanted) {
+std::optional<std::vector<std::uint8_t>> lookup(std::FILE* file, std::string_view wanted, std::uint32_t window_size) {
   wanted = wanted.substr(0, std::min(wanted.find('\0'), kMaxWantedName));
   RarContainer archive(file);
   if (!archive.read_start()) return std::nullopt;
@@ -50,7 +50,7 @@ std::optional<std::vector<std::uint8_t>> lookup(std::FILE* file, std::string_vie
       if (block->is_stored()) {
         if (is_wanted) copy_stored(reader, block->unp_size, output);
       } else {
-        if (!unpacker) unpacker = std::make_unique<Rar20Unpacker>();
+        if (!unpacker) unpacker = std::make_unique<Rar20Unpacker>(window_size);
         unpacker->unpack(reader, block->unp_size, block->continues_solid(), is_wanted ? &output : nullptr);
       }
     }
@@ -62,9 +62,10 @@ std::optional<std::vector<std::uint8_t>> lookup(std::FILE* file, std::string_vie
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> lookup_entry(std::FILE* file, std::string_view wanted) noexcept {
+std::optional<std::vector<std::uint8_t>> lookup_entry(std::FILE* file, std::string_view wanted,
+                                                      std::uint32_t window_size) noexcept {
   try {
-    return lookup(file, wanted);
+    return lookup(file, wanted, window_size);
   } catch (const std::exception&) {  // out of memory for the window or the output
     return std::nullopt;
   }

@@ -1,6 +1,7 @@
 #include "archive/rar20_unpacker.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <span>
 
@@ -16,7 +17,10 @@ constexpr std::uint32_t kFlushMargin = 270;
 
 }  // namespace
 
-Rar20Unpacker::Rar20Unpacker() : window_(std::make_unique<std::uint8_t[]>(kWindowSize)) {}
+Rar20Unpacker::Rar20Unpacker(std::uint32_t window_size)
+    : window_size_(std::bit_floor(std::clamp(window_size, kMinWindowSize, kWindowSize))),
+      window_mask_(window_size_ - 1),
+      window_(std::make_unique<std::uint8_t[]>(window_size_)) {}
 
 void Rar20Unpacker::reset() {
   channel_ = 0;
@@ -29,7 +33,7 @@ void Rar20Unpacker::reset() {
   last_length_ = 0;
   write_ = 0;
   flush_ = 0;
-  std::memset(window_.get(), 0, kWindowSize);
+  std::memset(window_.get(), 0, window_size_);
 }
 
 void Rar20Unpacker::unpack(ByteReader& input, std::uint32_t unpacked_size, bool continues_solid,
@@ -122,14 +126,14 @@ void Rar20Unpacker::run(ByteReader& input) {
 // write position catches up with undelivered bytes. False when the stream has run dry.
 inline bool Rar20Unpacker::prepare_step(ByteReader& input, BitInput::Cursor& bits, std::uint32_t& write,
                                         std::int32_t& to_go) {
-  write &= kWindowMask;
+  write &= window_mask_;
   if (bits.position() > in_.main_loop_threshold()) {
     in_.seek(bits);
     if (in_.ran_dry()) return false;
     if (in_.position() > BitInput::kMainLoopRefill) in_.refill(input);
     bits = in_.cursor();
   }
-  if (((flush_ - write) & kWindowMask) < kFlushMargin && flush_ != write) {
+  if (((flush_ - write) & window_mask_) < kFlushMargin && flush_ != write) {
     write_ = write;
     to_go_ = to_go;
     flush();
@@ -140,6 +144,7 @@ inline bool Rar20Unpacker::prepare_step(ByteReader& input, BitInput::Cursor& bit
 
 void Rar20Unpacker::decode_audio(ByteReader& input) {
   std::uint8_t* const window = window_.get();
+  const std::uint32_t mask = window_mask_;
   std::uint32_t write = write_;
   std::int32_t to_go = to_go_;
   BitInput::Cursor bits = in_.cursor();
@@ -157,7 +162,7 @@ void Rar20Unpacker::decode_audio(ByteReader& input) {
       continue;
     }
     window[write] = predict_audio_byte(audio_channels_[channel_], channel_delta_, symbol);
-    write = (write + 1) & kWindowMask;
+    write = (write + 1) & mask;
     if (++channel_ == channels_) channel_ = 0;
     --to_go;
   }
@@ -168,6 +173,7 @@ void Rar20Unpacker::decode_audio(ByteReader& input) {
 
 void Rar20Unpacker::decode_lz(ByteReader& input) {
   std::uint8_t* const window = window_.get();
+  const std::uint32_t mask = window_mask_;
   std::uint32_t write = write_;
   std::int32_t to_go = to_go_;
   BitInput::Cursor bits = in_.cursor();
@@ -179,7 +185,7 @@ void Rar20Unpacker::decode_lz(ByteReader& input) {
     const unsigned symbol = main_.decode(bits);
     if (symbol < 256) {
       window[write] = static_cast<std::uint8_t>(symbol);
-      write = (write + 1) & kWindowMask;
+      write = (write + 1) & mask;
       --to_go;
       continue;
     }
@@ -230,11 +236,12 @@ void Rar20Unpacker::decode_lz(ByteReader& input) {
 // Byte by byte in effect, so that a distance below the length repeats the pattern.
 inline void Rar20Unpacker::copy_match(std::uint8_t* window, std::uint32_t& write, std::uint32_t distance,
                                       std::uint32_t length) {
-  const std::uint32_t from = (write - distance) & kWindowMask;
-  if (write + length <= kWindowSize && from + length <= kWindowSize) {
+  const std::uint32_t mask = window_mask_;
+  const std::uint32_t from = (write - distance) & mask;
+  if (write + length <= window_size_ && from + length <= window_size_) {
     std::uint8_t* dst = window + write;
     const std::uint8_t* src = window + from;
-    if (((write - from) & kWindowMask) >= length) {
+    if (((write - from) & mask) >= length) {
       std::memmove(dst, src, length);  // no overlap, or the source lies ahead
     } else {
       for (std::uint32_t k = 0; k < length; ++k) dst[k] = src[k];
@@ -242,8 +249,8 @@ inline void Rar20Unpacker::copy_match(std::uint8_t* window, std::uint32_t& write
     write += length;
   } else {
     for (std::uint32_t k = 0; k < length; ++k) {
-      window[write] = window[(write - distance) & kWindowMask];
-      write = (write + 1) & kWindowMask;
+      window[write] = window[(write - distance) & mask];
+      write = (write + 1) & mask;
     }
   }
 }
@@ -254,7 +261,7 @@ void Rar20Unpacker::flush() {
     const std::size_t room = unpacked_size_ - std::min<std::size_t>(output_->size(), unpacked_size_);
     // The chunk is cut at the entry's size rather than dropped: only a damaged stream runs a
     // match past the end, and everything before that point is good.
-    std::size_t first = flush_ <= write_ ? write_ - flush_ : kWindowSize - flush_;
+    std::size_t first = flush_ <= write_ ? write_ - flush_ : window_size_ - flush_;
     std::size_t second = flush_ <= write_ ? 0 : write_;
     if (first + second > room) {
       to_go_ = -1;

@@ -18,9 +18,13 @@ namespace morvane {
 class Rar20Unpacker {
  public:
   static constexpr std::uint32_t kWindowSize = 1u << 20;
-  static constexpr std::uint32_t kWindowMask = kWindowSize - 1;
+  // The smallest window a caller may ask for: room for the longest match and the flush margin.
+  static constexpr std::uint32_t kMinWindowSize = 1u << 16;
 
-  Rar20Unpacker();
+  // window_size is the format's 1 MiB for every real use. Fuzzers ask for less (rounded down to
+  // a power of two, at least kMinWindowSize) so that each run clears a small window; matches then
+  // reach back less far, but every path through the decoder stays the same.
+  explicit Rar20Unpacker(std::uint32_t window_size = kWindowSize);
 
   // Decodes one entry of unpacked_size bytes from input. continues_solid (file header flag
   // 0x0010) keeps the state the previous entry left; otherwise everything starts afresh. With
@@ -40,6 +44,8 @@ class Rar20Unpacker {
   void flush();
   void finish_entry(ByteReader& input);
 
+  std::uint32_t window_size_;
+  std::uint32_t window_mask_;
   std::unique_ptr<std::uint8_t[]> window_;
   std::uint32_t write_ = 0;
   std::uint32_t flush_ = 0;
