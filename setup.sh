@@ -4,7 +4,7 @@
 set -e
 cd "$(dirname "$0")"
 packages="g++ cmake make pkg-config libsdl2-dev libopenmpt-dev libpng-dev libgtest-dev libgmock-dev \
-  libbenchmark-dev unar assimp-utils xvfb xdotool imagemagick x11-apps valgrind"
+  libbenchmark-dev unar assimp-utils xvfb xdotool imagemagick x11-apps valgrind openbox"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
