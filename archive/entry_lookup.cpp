@@ -15,9 +15,6 @@ namespace {
 constexpr std::size_t kMaxWantedName = 255;
 constexpr std::uint8_t kMinVersion = 13;
 constexpr std::uint8_t kMaxVersion = 20;
-// Output space reserved up front; a larger entry grows its buffer as it is decoded, so that a
-// damaged UNP_SIZE does not claim gigabytes before a byte has been produced.
-constexpr std::size_t kReserveLimit = 16u << 20;
 
 void copy_stored(ClippedReader& reader, std::uint32_t unp_size, std::vector<std::uint8_t>& out) {
   std::size_t left = std::min(unp_size, reader.packed_left());
@@ -30,7 +27,7 @@ void copy_stored(ClippedReader& reader, std::uint32_t unp_size, std::vector<std:
   }
 }
 
-std::optional<std::vector<std::uint8_t>> lookup(std::FILE* file, std::string_view wanted, std::uint32_t window_size) {
+std::optional<std::vector<std::uint8_t>> lookup(std::FILE* file, std::string_view wanted, const LookupOptions& options) {
   wanted = wanted.substr(0, std::min(wanted.find('\0'), kMaxWantedName));
   RarContainer archive(file);
   if (!archive.read_start()) return std::nullopt;
@@ -41,7 +38,7 @@ std::optional<std::vector<std::uint8_t>> lookup(std::FILE* file, std::string_vie
     if (block->type == kSubBlock) return std::nullopt;
     const bool is_wanted = entry_names_match(block->name, wanted);
     std::vector<std::uint8_t> output;
-    if (is_wanted) output.reserve(std::min<std::size_t>(block->unp_size, kReserveLimit));
+    if (is_wanted) output.reserve(std::min<std::size_t>(block->unp_size, options.reserve_limit));
 
     if (archive.solid() || is_wanted) {
       if (block->unp_ver < kMinVersion || block->unp_ver > kMaxVersion) return std::nullopt;
@@ -50,7 +47,7 @@ std::optional<std::vector<std::uint8_t>> lookup(std::FILE* file, std::string_vie
       if (block->is_stored()) {
         if (is_wanted) copy_stored(reader, block->unp_size, output);
       } else {
-        if (!unpacker) unpacker = std::make_unique<Rar20Unpacker>(window_size);
+        if (!unpacker) unpacker = std::make_unique<Rar20Unpacker>(options.window_size);
         unpacker->unpack(reader, block->unp_size, block->continues_solid(), is_wanted ? &output : nullptr);
       }
     }
@@ -63,9 +60,9 @@ std::optional<std::vector<std::uint8_t>> lookup(std::FILE* file, std::string_vie
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> lookup_entry(std::FILE* file, std::string_view wanted,
-                                                      std::uint32_t window_size) noexcept {
+                                                      const LookupOptions& options) noexcept {
   try {
-    return lookup(file, wanted, window_size);
+    return lookup(file, wanted, options);
   } catch (const std::exception&) {  // out of memory for the window or the output
     return std::nullopt;
   }
