@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "archive/archive.h"
@@ -13,7 +14,10 @@
 #include "archive/pcx_decoder.h"
 #include "archive/rar20_unpacker.h"
 #include "archive/rar_container.h"
-#include "tests/archive/rar20_test_writer.h"
+#include "tests/archive/testdata.h"
+#include "tests/rarpack/sample_data.h"
+#include "tools/rarpack/rar20_encoder.h"
+#include "tools/rarpack/rar_writer.h"
 
 namespace morvane {
 namespace {
@@ -75,26 +79,22 @@ void BM_UnpackRealAudio99k(benchmark::State& state) {
 }
 BENCHMARK(BM_UnpackRealAudio99k)->Unit(benchmark::kMillisecond);
 
-PackedEntry generated(std::vector<std::uint8_t> data, unsigned channels) {
-  test::Rar20Packer packer;
-  test::Rar20Packer::Options options;
-  options.audio_channels = channels;
-  options.chain_depth = 8;
+PackedEntry generated(const std::vector<std::uint8_t>& data) {
   PackedEntry entry;
-  entry.data = packer.pack(data, false, options);
+  entry.data = Rar20Encoder({}, data.size()).encode(data, true, false);
   entry.unp_size = static_cast<std::uint32_t>(data.size());
   return entry;
 }
 
 void BM_UnpackGeneratedLz4M(benchmark::State& state) {
-  static const PackedEntry entry = generated(test::text_like_data(4 << 20, 1), 0);
+  static const PackedEntry entry = generated(test::word_text(4 << 20, 1));
   unpack_repeatedly(state, entry);
   state.counters["ratio"] = static_cast<double>(entry.data.size()) / entry.unp_size;
 }
 BENCHMARK(BM_UnpackGeneratedLz4M)->Unit(benchmark::kMillisecond);
 
 void BM_UnpackGeneratedAudio4M(benchmark::State& state) {
-  static const PackedEntry entry = generated(test::wave_data(4 << 20, 2, 1), 2);
+  static const PackedEntry entry = generated(test::waves(4 << 20, 2, 1));
   unpack_repeatedly(state, entry);
   state.counters["ratio"] = static_cast<double>(entry.data.size()) / entry.unp_size;
 }
@@ -108,25 +108,15 @@ struct SolidArchive {
 const SolidArchive& solid_archive() {
   static const SolidArchive archive = [] {
     SolidArchive a;
-    test::Rar20Packer packer;
-    test::ArchiveBuilder builder(0x0008);
+    RarWriter writer;
+    writer.set_solid(true);
     for (int i = 0; i < 16; ++i) {
-      const bool sound = i % 4 == 3;
-      const auto data = sound ? test::wave_data(128 << 10, 2, static_cast<std::uint32_t>(i))
-                              : test::text_like_data(128 << 10, static_cast<std::uint32_t>(i));
-      test::Rar20Packer::Options options;
-      options.audio_channels = sound ? 2 : 0;
-      options.chain_depth = 8;
-      test::EntrySpec e;
-      e.name = "entry" + std::to_string(i) + ".bin";
-      e.data = packer.pack(data, i > 0, options);
-      e.unp_size = static_cast<std::uint32_t>(data.size());
-      e.method = 0x35;
-      if (i > 0) e.flags |= 0x0010;
-      builder.entry(e);
+      const auto seed = static_cast<std::uint32_t>(i);
+      auto data = i % 4 == 3 ? test::waves(128 << 10, 2, seed) : test::word_text(128 << 10, seed);
       a.last_size = data.size();
+      writer.add("entry" + std::to_string(i) + ".bin", std::move(data), EntryMode::packed);
     }
-    a.file = std::make_unique<test::TempFile>(builder.bytes());
+    a.file = std::make_unique<test::TempFile>(writer.write());
     return a;
   }();
   return archive;

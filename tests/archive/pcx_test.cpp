@@ -1,5 +1,5 @@
-// PCX decoding: the real 8-bit pictures against an independent decoder's digests, the
-// malformed ones for safety, the run-length rules, and load_picture through an archive.
+// PCX decoding: the real 8-bit pictures against an independent decoder's digests, every sample
+// file for safety, the run-length rules, and load_picture through an archive.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -7,149 +7,125 @@
 
 #include "archive/archive.h"
 #include "archive/pcx_decoder.h"
-#include "tests/archive/rar20_test_writer.h"
-#include "tests/archive/sha256.h"
 #include "tests/archive/testdata.h"
+#include "tools/rarpack/rar_writer.h"
 
 namespace morvane {
 namespace {
 
-using test::sha256_hex;
+using Bytes = std::vector<std::uint8_t>;
+using Palette = std::array<std::uint8_t, 768>;
 
-std::vector<std::uint8_t> pcx(std::vector<std::uint8_t> body, std::vector<std::uint8_t> tail = {}) {
-  std::vector<std::uint8_t> out(128, 0xEE);  // the header is never looked at
-  out.insert(out.end(), body.begin(), body.end());
-  out.insert(out.end(), tail.begin(), tail.end());
-  return out;
-}
+class RealPictures : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    rows_ = test::read_manifest(test::testdata_dir() / "pcx" / "MANIFEST.tsv");
+    if (rows_.empty()) GTEST_SKIP() << "no PCX test data";
+  }
+  static Bytes file(const std::string& name) { return test::read_file(test::testdata_dir() / "pcx" / name); }
+  std::vector<test::Row> rows_;
+};
 
-std::vector<std::uint8_t> palette_bytes(std::uint8_t first) {
-  std::vector<std::uint8_t> p(768);
-  for (std::size_t i = 0; i < p.size(); ++i) p[i] = static_cast<std::uint8_t>(first + i);
-  return p;
-}
-
-TEST(PcxDecoder, RealPicturesMatchAnIndependentDecoder) {
-  const auto rows = test::read_manifest(test::testdata_dir() / "pcx" / "MANIFEST.tsv");
-  if (rows.empty()) GTEST_SKIP() << "no PCX test data";
+TEST_F(RealPictures, EightBitPicturesMatchAnIndependentDecoder) {
   int checked = 0;
-  for (const auto& row : rows) {
+  for (const test::Row& row : rows_) {
     if (row.at("pil_index_sha256").size() != 64 || row.at("bpp") != "8" || row.at("planes") != "1") continue;
     SCOPED_TRACE(row.at("file"));
-    const auto file = test::read_file(test::testdata_dir() / "pcx" / row.at("file"));
     const std::size_t width = std::stoul(row.at("width")), height = std::stoul(row.at("height"));
     const std::size_t stride = std::stoul(row.at("bytes_per_line"));
-    std::vector<std::uint8_t> pixels(stride * height);
-    std::array<std::uint8_t, 768> palette{};
-    decode_pcx(file, pixels, palette);
+    Bytes pixels(stride * height);
+    Palette palette{};
+    decode_pcx(file(row.at("file")), pixels, palette);
     // Rows carry bytes_per_line bytes; the digest covers the visible width only.
-    std::vector<std::uint8_t> visible;
+    Bytes visible;
     for (std::size_t y = 0; y < height; ++y)
       visible.insert(visible.end(), pixels.begin() + static_cast<std::ptrdiff_t>(y * stride),
                      pixels.begin() + static_cast<std::ptrdiff_t>(y * stride + width));
-    EXPECT_EQ(sha256_hex(visible), row.at("pil_index_sha256"));
-    EXPECT_EQ(sha256_hex(palette), row.at("palette_sha256"));
+    EXPECT_EQ(test::sha256_hex(visible), row.at("pil_index_sha256"));
+    EXPECT_EQ(test::sha256_hex(palette), row.at("palette_sha256"));
     ++checked;
   }
   EXPECT_EQ(checked, 5);
-}
-
-TEST(PcxDecoder, MalformedAndOtherDepthPicturesAreSafe) {
-  const auto rows = test::read_manifest(test::testdata_dir() / "pcx" / "MANIFEST.tsv");
-  if (rows.empty()) GTEST_SKIP() << "no PCX test data";
-  for (const auto& row : rows) {
-    const auto file = test::read_file(test::testdata_dir() / "pcx" / row.at("file"));
+  // Malformed and other-depth pictures at any pixel count: the sanitizer build checks every access.
+  for (const test::Row& row : rows_) {
     for (std::size_t count : {1ul, 100ul, 64000ul, 320000ul}) {
-      std::vector<std::uint8_t> pixels(count, 0xAB);
-      std::array<std::uint8_t, 768> palette{};
-      decode_pcx(file, pixels, palette);  // the sanitizer build checks every access
+      Bytes pixels(count, 0xAB);
+      Palette palette{};
+      decode_pcx(file(row.at("file")), pixels, palette);
     }
   }
 }
 
-TEST(PcxDecoder, RunsAndLiterals) {
-  // 0xC3 0x07: three 7s; 0xC0 0x55: nothing (the 0x55 is consumed); 0xBF literal; 0xC1 0xC8:
-  // one 0xC8, the only way to store a value of 0xC0 or more.
-  const auto entry = pcx({0xC3, 0x07, 0xC0, 0x55, 0xBF, 0x00, 0xC1, 0xC8}, {0x0C});
-  std::vector<std::uint8_t> pixels(6, 0xEE);
-  decode_pcx(entry, pixels, {});
-  EXPECT_EQ(pixels, (std::vector<std::uint8_t>{7, 7, 7, 0xBF, 0x00, 0xC8}));
-}
-
-TEST(PcxDecoder, PaletteFollowsOneByteBehindThePixels) {
-  const auto pal = palette_bytes(3);
-  std::vector<std::uint8_t> tail = {0x0C};
-  tail.insert(tail.end(), pal.begin(), pal.end());
-  const auto entry = pcx({0xC4, 0x09}, tail);  // the run ends exactly at the pixel count
-  std::vector<std::uint8_t> pixels(4);
-  std::array<std::uint8_t, 768> palette{};
-  decode_pcx(entry, pixels, palette);
-  EXPECT_EQ(pixels, (std::vector<std::uint8_t>{9, 9, 9, 9}));
-  EXPECT_TRUE(std::equal(palette.begin(), palette.end(), pal.begin()));
-}
-
-TEST(PcxDecoder, RunPastThePixelCountIsCut) {
-  const auto pal = palette_bytes(50);
-  std::vector<std::uint8_t> tail = {0x0C};
-  tail.insert(tail.end(), pal.begin(), pal.end());
-  const auto entry = pcx({0x01, 0xFF, 0x02}, tail);  // 63 copies of 2 where 2 pixels are left
-  std::vector<std::uint8_t> storage(3 + 8, 0x77);
-  std::array<std::uint8_t, 768> palette{};
-  decode_pcx(entry, std::span(storage).first(3), palette);
-  EXPECT_EQ(storage, (std::vector<std::uint8_t>{1, 2, 2, 0x77, 0x77, 0x77, 0x77, 0x77, 0x77, 0x77, 0x77}));
-  EXPECT_TRUE(std::equal(palette.begin(), palette.end(), pal.begin())) << "the rest of the run is not read";
-}
-
-TEST(PcxDecoder, MissingDataReadsAsZero) {
-  std::vector<std::uint8_t> pixels(6, 0xEE);
-  std::array<std::uint8_t, 768> palette;
-  palette.fill(0xEE);
-  decode_pcx(pcx({5, 6, 0xC3}), pixels, palette);  // a run without its value byte, nothing after
-  EXPECT_EQ(pixels, (std::vector<std::uint8_t>{5, 6, 0, 0, 0, 0}));
-  EXPECT_TRUE(std::all_of(palette.begin(), palette.end(), [](std::uint8_t v) { return v == 0; }));
-
-  std::vector<std::uint8_t> tail = {0x0C, 1, 2, 3};  // palette cut after 3 bytes
-  decode_pcx(pcx({4}, tail), std::span(pixels).first(1), palette);
-  EXPECT_EQ(palette[0], 1);
-  EXPECT_EQ(palette[2], 3);
-  EXPECT_EQ(palette[3], 0);
-  EXPECT_EQ(palette[767], 0);
-
-  const std::vector<std::uint8_t> header_only(60, 0xC5);  // shorter than the header
-  decode_pcx(header_only, pixels, palette);
-  EXPECT_EQ(pixels, std::vector<std::uint8_t>(6, 0));
+TEST(PcxDecoder, RunLengthRules) {
+  auto pcx = [](Bytes body) {
+    Bytes out(128, 0xEE);  // the header is never looked at
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
+  };
+  Bytes with_palette = {0x0C};  // the marker byte, not checked
+  for (int i = 0; i < 768; ++i) with_palette.push_back(static_cast<std::uint8_t>(50 + i));
+  struct Case {
+    const char* what;
+    Bytes body;
+    std::size_t pixel_count;
+    Bytes pixels;
+    bool palette_follows = true;
+  };
+  const Case cases[] = {
+      // 0xC3 0x07: three 7s; 0xC0 0x55: nothing (the 0x55 is consumed); 0xC1 0xC8: one 0xC8, the
+      // only way to store 0xC0 or more.
+      {"runs and literals", {0xC3, 0x07, 0xC0, 0x55, 0xBF, 0x00, 0xC1, 0xC8}, 6, {7, 7, 7, 0xBF, 0x00, 0xC8}},
+      {"a run ending at the pixel count", {0xC4, 0x09}, 4, {9, 9, 9, 9}},
+      {"a run past the pixel count is cut, its rest not read", {0x01, 0xFF, 0x02}, 3, {1, 2, 2}},
+      {"a run without its value byte, nothing after", {5, 6, 0xC3}, 6, {5, 6, 0, 0, 0, 0}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes storage(c.pixel_count + 8, 0x77);
+    Palette palette;
+    palette.fill(0xEE);
+    Bytes entry = pcx(c.body);
+    if (c.palette_follows) entry.insert(entry.end(), with_palette.begin(), with_palette.end());
+    decode_pcx(entry, std::span(storage).first(c.pixel_count), palette);
+    EXPECT_EQ(Bytes(storage.begin(), storage.begin() + static_cast<std::ptrdiff_t>(c.pixel_count)), c.pixels);
+    EXPECT_EQ(Bytes(storage.begin() + static_cast<std::ptrdiff_t>(c.pixel_count), storage.end()), Bytes(8, 0x77));
+    EXPECT_TRUE(std::equal(palette.begin(), palette.end(), c.palette_follows ? with_palette.begin() + 1 : Bytes(768, 0).begin()))
+        << "the palette follows one byte behind the pixels; missing bytes read as 0";
+  }
+  // A palette cut after 3 bytes, and an entry shorter than the header.
+  Palette palette;
+  Bytes pixel(1);
+  decode_pcx(pcx({4, 0x0C, 1, 2, 3}), pixel, palette);
+  EXPECT_EQ(pixel[0], 4);
+  EXPECT_EQ(Bytes(palette.begin(), palette.begin() + 5), (Bytes{1, 2, 3, 0, 0}));
+  Bytes pixels(6, 0xEE);
+  decode_pcx(Bytes(60, 0xC5), pixels, palette);
+  EXPECT_EQ(pixels, Bytes(6, 0));
 }
 
 TEST(PcxLoading, LoadPictureThroughStoredAndPackedEntries) {
-  const auto file = test::read_file(test::testdata_dir() / "pcx" / "allegro.pcx");
+  const Bytes file = test::read_file(test::testdata_dir() / "pcx" / "allegro.pcx");
   if (file.empty()) GTEST_SKIP() << "no PCX test data";
-  std::vector<std::uint8_t> expected(64000);
-  std::array<std::uint8_t, 768> expected_palette{};
+  Bytes expected(64000);
+  Palette expected_palette{};
   decode_pcx(file, expected, expected_palette);
 
-  test::Rar20Packer packer;
-  test::EntrySpec packed;
-  packed.name = "gfx\\begin.pcx";
-  packed.data = packer.pack(file);
-  packed.unp_size = static_cast<std::uint32_t>(file.size());
-  packed.method = 0x35;
-  test::ArchiveBuilder b;
-  b.stored("begin_bw.pcx", file).entry(packed);
-  const test::TempFile archive_file(b.bytes());
+  RarWriter writer;
+  writer.add("begin_bw.pcx", file, EntryMode::stored);
+  writer.add("gfx/begin.pcx", file, EntryMode::packed);
+  const test::TempFile archive_file(writer.write());
   const Archive archive(archive_file.path());
-
-  for (const char* name : {"begin_bw.pcx", "GFX/BEGIN.PCX"}) {
-    std::vector<std::uint8_t> pixels(64000);
-    std::array<std::uint8_t, 768> palette{};
+  for (const char* name : {"begin_bw.pcx", "GFX\\BEGIN.PCX"}) {
+    Bytes pixels(64000);
+    Palette palette{};
     archive.load_picture(name, pixels, palette);
     EXPECT_EQ(pixels, expected) << name;
     EXPECT_EQ(palette, expected_palette) << name;
   }
   // Without a palette destination only the pixels are written.
-  std::vector<std::uint8_t> pixels(100);
+  Bytes pixels(100);
   archive.load_picture("begin_bw.pcx", pixels);
   EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), expected.begin()));
-  EXPECT_EQ(archive.load_raw_file("gfx/begin.pcx"), file);
 }
 
 }  // namespace
