@@ -5,46 +5,55 @@
 #include <atomic>
 #include <fstream>
 
-#include "platform/xm_z_scanner.h"
-#include "tests/platform_sound/test_xm_builder.h"
+#include "tools/compose/xm_writer.h"
 
 namespace morvane::test {
 
-std::vector<std::uint8_t> z_song(bool with_instrument) {
-  TestModule m;
-  m.channels = 2;
+xm::Module plain_module(const std::vector<int>& pattern_rows, int channels, bool with_instrument) {
+  xm::Module m;
+  m.channels = channels;
   m.speed = 3;
-  m.bpm = 125;
-  m.orders = {0, 1, 2};
-  m.patterns = {empty_pattern(8, 2), empty_pattern(8, 2), empty_pattern(4, 2)};
-  m.with_instrument = with_instrument;
-  auto cell = [&](int pattern, int row, int channel) -> TestCell& {
-    return m.patterns[static_cast<std::size_t>(pattern)].cells[static_cast<std::size_t>(row * 2 + channel)];
-  };
-  if (with_instrument) {
-    cell(0, 0, 1) = {49, 1, 0, 0, 0};
-    cell(1, 2, 1) = {53, 1, 0, 0, 0};
+  for (int rows : pattern_rows) {
+    m.orders.push_back(static_cast<std::uint8_t>(m.patterns.size()));
+    m.patterns.emplace_back(rows, channels);
   }
-  cell(0, 0, 0) = {0, 0, 0, kXmEffectZ, 1};
-  cell(0, 5, 1) = {0, 0, 0, kXmEffectZ, 2};
-  cell(1, 0, 0) = {0, 0, 0, kXmEffectZ, 3};
-  cell(1, 0, 1) = {0, 0, 0, kXmEffectZ, 4};
-  cell(1, 7, 0) = {0, 0, 0, kXmEffectZ, 5};
-  cell(2, 3, 1) = {0, 0, 0, kXmEffectZ, 6};
-  return build_xm(m);
+  if (with_instrument) {
+    xm::Sample square;
+    for (int i = 0; i < 32; ++i) square.pcm8.push_back(static_cast<std::int8_t>(i < 16 ? 60 : -60));
+    square.loop = xm::LoopType::kForward;
+    square.loop_length = 32;
+    square.volume = 48;
+    m.instruments.push_back({.name = "square", .samples = {square}});
+  }
+  return m;
 }
 
-int z_song_order(int song_row) { return song_row < 8 ? 0 : song_row < 16 ? 1 : 2; }
+std::vector<std::uint8_t> z_song(bool with_instrument) {
+  xm::Module m = plain_module({8, 8, 4}, 2, with_instrument);
+  auto z = [&](int pattern, int row, int channel, std::uint8_t value) {
+    m.patterns[static_cast<std::size_t>(pattern)].at(row, channel) = {0, 0, 0, xm::kEffectZ, value};
+  };
+  z(0, 0, 0, 1);
+  z(0, 5, 1, 2);
+  z(1, 0, 0, 3);
+  z(1, 0, 1, 4);
+  z(1, 7, 0, 5);
+  z(2, 3, 1, 6);
+  if (with_instrument) {
+    m.patterns[0].at(0, 1) = {49, 1, 0, 0, 0};
+    m.patterns[1].at(2, 1) = {53, 1, 0, 0, 0};
+  }
+  return xm::write_module(m);
+}
 
 TempFile::TempFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
   static std::atomic<int> counter{0};
   dir_ = std::filesystem::temp_directory_path() /
          ("morvane-sound-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
   std::filesystem::create_directories(dir_);
-  const std::filesystem::path path = dir_ / name;
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
-  path_string_ = path.string();
+  path_ = (dir_ / name).string();
+  std::ofstream(path_, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 TempFile::~TempFile() {

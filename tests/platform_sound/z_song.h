@@ -4,29 +4,32 @@
 //   order 0 row 0 ch 0: 1     order 0 row 5 ch 1: 2
 //   order 1 row 0 ch 0: 3, ch 1: 4 (same row, channel order)
 //   order 1 row 7 ch 0: 5     order 2 row 3 ch 1: 6 (the song's last row)
+// Modules are written by the composer's XM writer; tests damage the bytes afterwards.
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "tools/compose/xm_module.h"
+
 namespace morvane::test {
 
 inline constexpr int kZSongRate = 44100;
 inline constexpr int kZSongRowFrames = 2646;
-inline constexpr int kZSongRows = 20;
-inline constexpr std::int64_t kZSongFrames = std::int64_t{kZSongRows} * kZSongRowFrames;
+inline constexpr std::int64_t kZSongFrames = std::int64_t{20} * kZSongRowFrames;
 inline constexpr int kZSongMs = 1200;
-inline constexpr int kZSongLastOrder = 2;
 
 struct ZSongEvent {
   int song_row;  // rows from the start of the song
   std::uint8_t value;
 };
 inline const std::vector<ZSongEvent> kZSongEvents = {{0, 1}, {5, 2}, {8, 3}, {8, 4}, {15, 5}, {19, 6}};
+inline int z_song_order(int song_row) { return song_row < 8 ? 0 : song_row < 16 ? 1 : 2; }
 
+// Empty patterns of these row counts played once each in turn, speed 3 at 125 BPM; with an
+// instrument, a looped square wave so that rendered audio is not silent.
+xm::Module plain_module(const std::vector<int>& pattern_rows, int channels, bool with_instrument);
 std::vector<std::uint8_t> z_song(bool with_instrument = true);
-// The order playing at a row of the song.
-int z_song_order(int song_row);
 
 // A file in a fresh directory of its own, removed with the object.
 class TempFile {
@@ -35,11 +38,11 @@ class TempFile {
   ~TempFile();
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
-  const char* path() const { return path_string_.c_str(); }
+  const char* path() const { return path_.c_str(); }
 
  private:
   std::filesystem::path dir_;
-  std::string path_string_;
+  std::string path_;
 };
 
 }  // namespace morvane::test

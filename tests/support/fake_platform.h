@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "contracts/sound_library.h"
+#include "contracts/close.h"
 #include "contracts/display.h"
 #include "contracts/message_boxes.h"
+#include "contracts/sound_library.h"
 
 namespace morvane::testing {
 
@@ -22,29 +23,53 @@ class ScriptedSoundLibrary : public SoundLibrary {
   int init_error = kSoundErrorInit;
   bool load_ok = true;
   int load_error = kSoundErrorFileNotFound;
-  // Called on every time query with the number of earlier queries; gives order and ms.
+  // Called on every query with the number of earlier queries of its kind.
   std::function<int(int)> order_at = [](int) { return 0; };
   std::function<int(int)> ms_at = [](int) { return 0; };
+  int order_queries = 0;
+  int time_queries = 0;
   // Record order/time queries in the log (off by default: frame loops make many).
   bool log_clock = false;
   ZxxCallback callback = nullptr;
 
-  float version() override;
-  bool init(int mix_rate, int channels, unsigned flags) override;
-  SoundModule* load_song(const char* path) override;
-  bool set_zxx_callback(SoundModule* module, ZxxCallback callback) override;
-  bool play_song(SoundModule* module) override;
-  bool set_looping(SoundModule* module, bool looping) override;
-  int order(SoundModule* module) override;
-  int time_ms(SoundModule* module) override;
-  bool free_song(SoundModule* module) override;
-  void close() override;
+  float version() override {
+    log("sound.version");
+    return version_value;
+  }
+  bool init(int mix_rate, int channels, unsigned flags) override {
+    log("sound.init " + std::to_string(mix_rate) + " " + std::to_string(channels) + " " + std::to_string(flags));
+    if (!init_ok) error_ = init_error;
+    return init_ok;
+  }
+  SoundModule* load_song(const char* path) override {
+    log(std::string("sound.load ") + path);
+    if (!load_ok) error_ = load_error;
+    return load_ok ? reinterpret_cast<SoundModule*>(this) : nullptr;  // a handle never dereferenced
+  }
+  bool set_zxx_callback(SoundModule*, ZxxCallback cb) override {
+    callback = cb;
+    return logged("sound.callback");
+  }
+  bool play_song(SoundModule*) override { return logged("sound.play"); }
+  bool set_looping(SoundModule*, bool looping) override { return logged(looping ? "sound.looping on" : "sound.looping off"); }
+  int order(SoundModule*) override {
+    if (log_clock) log("sound.order");
+    return order_at(order_queries++);
+  }
+  int time_ms(SoundModule*) override {
+    if (log_clock) log("sound.time");
+    return ms_at(time_queries++);
+  }
+  bool free_song(SoundModule*) override { return logged("sound.free"); }
+  void close() override { log("sound.close"); }
   int last_error() override { return error_; }
 
-  int order_queries = 0;
-  int time_queries = 0;
-
  private:
+  void log(std::string entry) { log_.push_back(std::move(entry)); }
+  bool logged(std::string entry) {
+    log(std::move(entry));
+    return true;
+  }
   CallLog& log_;
   int error_ = kSoundOk;
 };
@@ -53,15 +78,23 @@ class FakeDisplay : public Display {
  public:
   explicit FakeDisplay(CallLog& log) : log_(log) {}
   bool open_ok = true;
-  // Throw Close from the update with this index (0-based); -1 never.
-  int close_at_update = -1;
+  int close_at_update = -1;  // throw Close from the update with this index (0-based); -1 never
   int updates = 0;
-  std::vector<Pixel32> last_frame;
   bool keep_frames = false;
+  std::vector<Pixel32> last_frame;
 
-  bool open(const std::string& title, int width, int height, bool fullscreen) override;
-  void update(std::span<const Pixel32> pixels) override;
-  void close() noexcept override;
+  bool open(const std::string& title, int width, int height, bool fullscreen) override {
+    log_.push_back("display.open " + title + " " + std::to_string(width) + "x" + std::to_string(height) +
+                   (fullscreen ? " fullscreen" : " windowed"));
+    return open_ok;
+  }
+  void update(std::span<const Pixel32> pixels) override {
+    if (keep_frames) last_frame.assign(pixels.begin(), pixels.end());
+    if (updates++ != close_at_update) return;
+    log_.push_back("display.update Close");
+    throw Close();
+  }
+  void close() noexcept override { log_.push_back("display.close"); }
 
  private:
   CallLog& log_;
@@ -74,8 +107,15 @@ class FakeMessageBoxes : public MessageBoxes {
   std::string last_question;
   std::vector<std::string> errors;
 
-  bool ask_yes_no(const std::string& text, const std::string& title) override;
-  void show_error(const std::string& text, const std::string& title) noexcept override;
+  bool ask_yes_no(const std::string& text, const std::string& title) override {
+    log_.push_back("box.question " + title);
+    last_question = text;
+    return answer;
+  }
+  void show_error(const std::string& text, const std::string& title) noexcept override {
+    log_.push_back("box.error " + title + ": " + text);
+    errors.push_back(text);
+  }
 
  private:
   CallLog& log_;
