@@ -3,7 +3,7 @@
 # generates the stand-in data files into build/). Usage: sh setup.sh [build-dir] [cmake options]
 set -e
 cd "$(dirname "$0")"
-packages="g++ cmake make pkg-config libsdl2-dev libopenmpt-dev libpng-dev libgtest-dev libgmock-dev \
+packages="g++ cmake make pkg-config libsdl2-dev libopenmpt-dev libpng-dev libdeflate-dev libxxhash-dev libgtest-dev libgmock-dev \
   libbenchmark-dev unar assimp-utils xvfb xdotool imagemagick x11-apps valgrind openbox"
 missing=""
 for p in $packages; do
