@@ -34,6 +34,13 @@ class ChunkReader {
   std::int64_t size() const { return static_cast<std::int64_t>(data_.size()); }
 
   std::int64_t limit() const { return limit_; }
+  // True when count records of record_size bytes fit between the position and the limit: a list
+  // is checked against this before anything is allocated for it, so a count no data backs up
+  // cannot make the loader claim memory.
+  bool holds(std::size_t count, std::size_t record_size) const {
+    const std::int64_t left = position_ >= 0 && position_ <= limit_ ? limit_ - position_ : 0;
+    return count <= static_cast<std::size_t>(left) / record_size;
+  }
   // Narrows reads to end (never beyond the current limit) until the scope ends.
   class Scope {
    public:

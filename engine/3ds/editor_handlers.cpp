@@ -14,6 +14,11 @@ namespace {
 constexpr std::uint16_t kTriangleMesh = 0x4100;
 constexpr std::uint16_t kLight = 0x4600;
 constexpr std::uint16_t kCamera = 0x4700;
+// Bytes per record: a vertex is three floats, a face three indices and a flag word, a mapping
+// coordinate two floats.
+constexpr std::size_t kVertexBytes = 12;
+constexpr std::size_t kFaceBytes = 8;
+constexpr std::size_t kMapCoordBytes = 8;
 
 bool filtered_out(const std::optional<std::string>& filter, const std::string& name) {
   return filter && *filter != name;
@@ -77,6 +82,7 @@ void read_vertex_list(ChunkReader& reader, std::int64_t, LoadContext& context) {
   if (!mesh) return;
   std::uint16_t count = 0;
   if (!reader.read_u16(count)) return;
+  if (!reader.holds(count, kVertexBytes)) throw std::runtime_error("VELDRA:3DS:LOAD: Vertex list longer than its chunk");
   mesh->vertices.assign(count, Vec3{});
   mesh->transformed.assign(count, TransformedVertex{});
   for (Vec3& v : mesh->vertices) {
@@ -91,6 +97,7 @@ void read_face_list(ChunkReader& reader, std::int64_t end, LoadContext& context)
   if (!mesh) return;
   std::uint16_t count = 0;
   if (!reader.read_u16(count)) return;
+  if (!reader.holds(count, kFaceBytes)) throw std::runtime_error("VELDRA:3DS:LOAD: Face list longer than its chunk");
   mesh->faces.assign(count, Face{});
   const int vertices = mesh->vertex_count();
   for (Face& face : mesh->faces) {
@@ -140,6 +147,9 @@ void read_mapping(ChunkReader& reader, std::int64_t, LoadContext& context) {
   if (!reader.read_u16(count)) return;
   if (count != mesh->vertex_count()) {
     throw std::runtime_error("VELDRA:3DS:LOAD: Number of mappingvertices not equal to number of vertices");
+  }
+  if (!reader.holds(count, kMapCoordBytes)) {
+    throw std::runtime_error("VELDRA:3DS:LOAD: Mapping list longer than its chunk");
   }
   std::vector<MapCoord>& uv = mesh->mapping.emplace(count);
   for (MapCoord& m : uv) {

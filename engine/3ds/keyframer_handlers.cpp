@@ -1,6 +1,7 @@
 #include "engine/3ds/keyframer_handlers.h"
 
 #include <cstdio>
+#include <stdexcept>
 
 #include "engine/3ds/chunk_walk.h"
 #include "engine/scene.h"
@@ -9,6 +10,12 @@ namespace morvane {
 namespace {
 
 constexpr std::uint16_t kNoParent = 0xFFFF;
+// The least a key takes: frame, its high half and the spline flags (6 bytes), then the value.
+constexpr std::size_t kKeyHeaderBytes = 6;
+constexpr std::size_t kPointKeyBytes = kKeyHeaderBytes + 12;
+constexpr std::size_t kScalarKeyBytes = kKeyHeaderBytes + 4;
+constexpr std::size_t kRotationKeyBytes = kKeyHeaderBytes + 16;
+constexpr std::size_t kHideKeyBytes = kKeyHeaderBytes;
 
 void tag_node(ChunkReader& reader, std::int64_t end, LoadContext& context, std::uint8_t node_type) {
   context.current_node_type = node_type;
@@ -16,13 +23,15 @@ void tag_node(ChunkReader& reader, std::int64_t end, LoadContext& context, std::
 }
 
 // Flags, 8 skipped bytes, the key count (the low half of a 32-bit number); allocates the
-// track's arrays. False when the header is cut short.
-bool read_track_header(ChunkReader& reader, KeyTrack& track) {
+// track's arrays once the chunk is seen to hold key_bytes per key. False when the header is cut
+// short.
+bool read_track_header(ChunkReader& reader, KeyTrack& track, std::size_t key_bytes) {
   std::uint16_t flags = 0, count = 0;
   if (!reader.read_u16(flags)) return false;
   reader.seek(8, ChunkReader::kCurrent);
   if (!reader.read_u16(count)) return false;
   reader.seek(2, ChunkReader::kCurrent);
+  if (!reader.holds(count, key_bytes)) throw std::runtime_error("VELDRA:3DS:LOAD: Key list longer than its chunk");
   track.flags = (flags & 3) == 3 ? 2 : (flags & 2) != 0 ? 1 : 0;
   track.frames.assign(count, 0);
   track.splines.assign(count, SplineParams{});
@@ -56,7 +65,7 @@ bool read_key_header(ChunkReader& reader, KeyTrack& track, std::size_t key) {
 }
 
 void read_point_track(ChunkReader& reader, KeyTrack& track) {
-  if (!read_track_header(reader, track)) return;
+  if (!read_track_header(reader, track, kPointKeyBytes)) return;
   track.points.assign(track.frames.size(), Vec3{});
   for (std::size_t k = 0; k < track.frames.size(); ++k) {
     Vec3 p;
@@ -66,7 +75,7 @@ void read_point_track(ChunkReader& reader, KeyTrack& track) {
 }
 
 void read_scalar_track(ChunkReader& reader, KeyTrack& track) {
-  if (!read_track_header(reader, track)) return;
+  if (!read_track_header(reader, track, kScalarKeyBytes)) return;
   track.scalars.assign(track.frames.size(), 0.0f);
   for (std::size_t k = 0; k < track.frames.size(); ++k) {
     if (!read_key_header(reader, track, k) || !reader.read_f32(track.scalars[k])) return;
@@ -146,7 +155,7 @@ void read_rotation_track(ChunkReader& reader, std::int64_t, LoadContext& context
   Mesh* mesh = context.current_mesh;
   if (!mesh) return;
   KeyTrack& track = mesh->rotation_track;
-  if (!read_track_header(reader, track)) return;
+  if (!read_track_header(reader, track, kRotationKeyBytes)) return;
   // Each key holds an angle and an axis; the axis is a point like any other.
   track.points.assign(track.frames.size(), Vec3{});
   track.scalars.assign(track.frames.size(), 0.0f);
@@ -170,7 +179,7 @@ void read_roll_track(ChunkReader& reader, std::int64_t, LoadContext& context) {
 void read_hide_track(ChunkReader& reader, std::int64_t, LoadContext& context) {
   KeyTrack dropped;
   KeyTrack& track = context.current_mesh ? context.current_mesh->hide_track : dropped;
-  if (!read_track_header(reader, track)) return;
+  if (!read_track_header(reader, track, kHideKeyBytes)) return;
   for (std::int32_t& frame : track.frames) {
     std::uint16_t f = 0;
     if (!reader.read_u16(f)) return;
