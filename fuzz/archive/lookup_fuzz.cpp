@@ -1,5 +1,7 @@
-// Fuzz target: a whole archive file. Every entry the block scan lists is looked up and its
-// bytes decoded as a picture, as the player would.
+// Fuzz target: a whole archive file. The block scan lists it as a listing would; then entries
+// are looked up and decoded as pictures, as the player does. In a solid archive one lookup of
+// the last entry decodes the whole chain before it; otherwise each entry is looked up alone.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -7,42 +9,68 @@
 
 #include "archive/entry_lookup.h"
 #include "archive/pcx_decoder.h"
+#include "archive/rar20_unpacker.h"
 #include "archive/rar_container.h"
 
 namespace {
 
+constexpr std::size_t kMaxLookups = 8;
+// A small window and reservation: fresh large blocks under the address sanitizer cost far more
+// than the decoding itself.
+constexpr morvane::LookupOptions kCheap{morvane::Rar20Unpacker::kMinWindowSize, 4096};
+
+struct Listed {
+  std::string name;
+  std::uint32_t unp_size;
+};
+
+struct Closer {
+  std::FILE* file;
+  ~Closer() {
+    if (file) std::fclose(file);
+  }
+};
+
 std::FILE* open_memory(const std::uint8_t* data, std::size_t size) {
-  // fmemopen wants a non-empty writable-typed buffer even for reading.
-  static std::vector<std::uint8_t> copy;
-  copy.assign(data, data + size);
-  copy.push_back(0);
-  return fmemopen(copy.data(), size == 0 ? 1 : size, "rb");
+  // Read-only use: fmemopen wants a non-const buffer but "rb" never writes to it.
+  return fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::vector<std::string> names;
-  if (std::FILE* f = open_memory(data, size)) {
-    morvane::RarContainer archive(f);
-    if (archive.read_start())
-      for (auto block = archive.next_block(); block && block->type == morvane::kFileBlock && names.size() < 8;
-           block = archive.next_block()) {
-        names.push_back(block->name);
-        if (!archive.seek(block->next)) break;
-      }
-    std::fclose(f);
+  using namespace morvane;
+  if (size == 0) return 0;  // fmemopen refuses an empty buffer
+  std::vector<Listed> listed;
+  bool solid = false;
+  {
+    const Closer f{open_memory(data, size)};
+    if (!f.file) return 0;
+    RarContainer archive(f.file);
+    if (!archive.read_start()) return 0;
+    solid = archive.solid();
+    for (auto block = archive.next_block(); block && block->type == kFileBlock; block = archive.next_block()) {
+      listed.push_back({block->name.substr(0, block->name.find('\0')), block->unp_size});
+      if (!archive.seek(block->next)) break;
+    }
   }
-  names.push_back("not there");
-  for (const std::string& name : names) {
-    std::FILE* f = open_memory(data, size);
-    if (!f) continue;
-    const auto bytes = morvane::lookup_entry(f, name);
-    std::fclose(f);
+  // An entry never yields more than its UNP_SIZE; a same-named earlier entry may be found
+  // first, so the largest listed size is the bound.
+  std::uint32_t largest = 0;
+  for (const Listed& entry : listed) largest = std::max(largest, entry.unp_size);
+  if (listed.empty()) listed.push_back({"not there", 0});
+  if (solid) listed.erase(listed.begin(), listed.end() - 1);
+  if (listed.size() > kMaxLookups) listed.resize(kMaxLookups);
+
+  for (const Listed& entry : listed) {
+    const Closer f{open_memory(data, size)};
+    if (!f.file) continue;
+    const auto bytes = lookup_entry(f.file, entry.name, kCheap);
     if (!bytes) continue;
+    if (bytes->size() > largest) __builtin_trap();
     std::vector<std::uint8_t> pixels(1000);
     std::vector<std::uint8_t> palette(768);
-    morvane::decode_pcx(*bytes, pixels, palette);
+    decode_pcx(*bytes, pixels, palette);
   }
   return 0;
 }

@@ -1,5 +1,7 @@
-// Fuzz target: a raw RAR 2.0 stream. The first four bytes choose the unpacked size; the rest is
-// decoded once as a fresh entry and once more as its solid continuation.
+// Fuzz target: raw RAR 2.0 packed data, LZ or multimedia, as two entries of a solid chain.
+// Bytes 0-3: the unpacked size of each entry, any 32-bit value. Byte 4: bit 7 set decodes the
+// first entry without output (as a lookup does for the entries before the wanted one); the low
+// seven bits choose where the data splits between the entries (0: the whole data twice).
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -8,18 +10,25 @@
 #include "archive/rar20_unpacker.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size < 4) return 0;
-  const std::uint32_t unp_size =
-      (std::uint32_t{data[0]} | std::uint32_t{data[1]} << 8 | std::uint32_t{data[2]} << 16 | std::uint32_t{data[3]} << 24) %
-      (3u << 20);
-  const std::span<const std::uint8_t> stream(data + 4, size - 4);
-  morvane::Rar20Unpacker unpacker;
+  using namespace morvane;
+  if (size < 5) return 0;
+  const std::uint32_t unp_size = std::uint32_t{data[0]} | std::uint32_t{data[1]} << 8 |
+                                 std::uint32_t{data[2]} << 16 | std::uint32_t{data[3]} << 24;
+  const bool first_without_output = (data[4] & 0x80) != 0;
+  const unsigned split = data[4] & 0x7F;
+  const std::span<const std::uint8_t> stream(data + 5, size - 5);
+  const std::size_t cut = stream.size() * split / 128;
+  const std::span<const std::uint8_t> first = split == 0 ? stream : stream.first(cut);
+  const std::span<const std::uint8_t> second = split == 0 ? stream : stream.subspan(cut);
+
+  Rar20Unpacker unpacker(Rar20Unpacker::kMinWindowSize);
   std::vector<std::uint8_t> out;
-  for (bool solid : {false, true}) {
-    morvane::MemoryReader reader(stream);
-    out.clear();
-    unpacker.unpack(reader, unp_size, solid, &out);
-    if (out.size() > unp_size) __builtin_trap();
-  }
+  MemoryReader first_reader(first);
+  unpacker.unpack(first_reader, unp_size, false, first_without_output ? nullptr : &out);
+  if (out.size() > unp_size) __builtin_trap();
+  out.clear();
+  MemoryReader second_reader(second);
+  unpacker.unpack(second_reader, unp_size, true, &out);
+  if (out.size() > unp_size) __builtin_trap();
   return 0;
 }

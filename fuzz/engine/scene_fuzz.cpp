@@ -1,5 +1,6 @@
-// Fuzz target: any bytes as a 3DS file, loaded into a roomy scene and, when that works,
-// rendered once from a fixed camera. Loading may fail with a message; nothing may crash.
+// Fuzz target: any bytes as a 3DS file, loaded into a scene and, when that works, rendered once
+// from the file's camera or a fixed one. Loading may fail with a message; nothing may crash, and
+// a loaded mesh never holds a face whose corners are not among its vertices.
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
@@ -11,18 +12,24 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace morvane;
+  static std::vector<Rgb565> frame(kFramePixels);
   const std::vector<std::uint8_t> bytes(data, data + size);
-  Scene scene("fuzz", 256, 8, 8, 2, 64);
+  Scene scene("fuzz", 24, 4, 4, 2, 16);
   try {
     load_3ds(scene, "fuzz.3ds", [&](std::string_view) { return bytes; }, "[Element1]");
   } catch (const std::runtime_error&) {
     return 0;
   }
-  if (scene.active_camera() < 0) {
-    Camera& cam = *scene.camera(scene.make_camera("look"));
-    cam.position = {30, 40, -200};
+  for (int i = 0; i < scene.object_capacity(); ++i) {
+    const Mesh* mesh = scene.mesh(i);
+    if (!mesh) continue;
+    for (const Face& f : mesh->faces)
+      for (const int corner : {f.a, f.b, f.c})
+        if (corner < 0 || corner >= mesh->vertex_count()) __builtin_trap();
   }
-  std::vector<Rgb565> frame(kFramePixels);
+  if (scene.active_camera() < 0) {
+    if (Camera* cam = scene.camera(scene.make_camera("look"))) cam->position = {30, 40, -200};
+  }
   scene.set_target_frame(frame);
   render_scene(scene);
   return 0;
