@@ -51,17 +51,26 @@ class PartSet {
   std::vector<int> constructed_;
 };
 
-void run_show(Platform& platform, const PartFactory& make_part) {
+void load_module(Music& music, const std::string& path) {
+  try {
+    music.load_module(path.c_str());
+  } catch (const std::runtime_error& error) {
+    if (path == kModuleFile) throw;
+    throw std::runtime_error(path + ": " + error.what());
+  }
+}
+
+void run_show(Platform& platform, const PartFactory& make_part, const ShowFiles& files) {
   Screen screen(kDisplayWidth, kDisplayHeight, platform.display, platform.boxes);
   Music music(platform.sound);
-  Archive archive(kDataFile);
+  Archive archive(files.data);
   screen.open(kDemoName, kFrameWidth, kFrameHeight);
   auto frame = std::make_unique<Rgb565[]>(kFramePixels);
   PartSet parts;
   parts.construct_all(make_part);
   parts.load_all(archive);
 
-  music.load_module(kModuleFile);
+  load_module(music, files.module);
   music.start();
 
   parts.run_all(screen, music, std::span<Rgb565>(frame.get(), kFramePixels));
@@ -75,9 +84,9 @@ void run_show(Platform& platform, const PartFactory& make_part) {
 
 }  // namespace
 
-int run_demo(Platform& platform, const PartFactory& make_part) {
+int run_demo(Platform& platform, const PartFactory& make_part, const ShowFiles& files) {
   try {
-    run_show(platform, make_part);
+    run_show(platform, make_part, files);
   } catch (const Close&) {
     // The user's quit: everything is already torn down; end silently.
   } catch (const std::exception& error) {

@@ -3,6 +3,7 @@
 // parts in playing order, tear everything down in reverse order. Always returns 1.
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "core/demo_part.h"
 #include "contracts/sound_library.h"
@@ -27,6 +28,13 @@ inline constexpr const char* kModuleFile = "morvane.xm";
 inline constexpr const char* kDemoName = "Morvane";
 inline constexpr const char* kErrorTitle = "Quillfen-Morvane(win32): Error!";
 
-int run_demo(Platform& platform, const PartFactory& make_part);
+// Where the data files are read from; by default the working directory's. Error messages for
+// the module name a path other than the default.
+struct ShowFiles {
+  std::string data = kDataFile;
+  std::string module = kModuleFile;
+};
+
+int run_demo(Platform& platform, const PartFactory& make_part, const ShowFiles& files = {});
 
 }  // namespace morvane

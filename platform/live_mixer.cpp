@@ -35,10 +35,16 @@ void LiveMixer::mix(std::span<std::int16_t> out, std::int64_t now_ns) {
   // What was queued last time reaches the speaker now.
   const std::int64_t playing_start = module.queued_start;
   const std::int64_t playing_frames = module.queued_frames;
-  renderer.set_looping(module.looping.load(std::memory_order_relaxed));
-  renderer.render(out);
+  std::int64_t queued = 0;
+  if (paused()) {
+    std::fill(out.begin(), out.end(), std::int16_t{0});
+  } else {
+    renderer.set_looping(module.looping.load(std::memory_order_relaxed));
+    module.reader.read(renderer, module.sample_rate, out);
+    queued = static_cast<std::int64_t>(out.size() / 2);
+  }
   module.queued_start = playing_start + playing_frames;
-  module.queued_frames = static_cast<std::int64_t>(out.size() / 2);
+  module.queued_frames = queued;
   module.clock.publish(playing_start, playing_frames, renderer.frames_rendered(), now_ns);
   deliver_heard(module, playing_start + playing_frames / 2);
 }

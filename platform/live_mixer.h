@@ -2,6 +2,7 @@
 // The audio thread's work for each device buffer: render the playing module into it, say
 // which buffer starts playing now, and deliver what that buffer makes heard. Driven by the SDL
 // audio callback, or by a wall-clock thread when there is no device.
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <span>
@@ -20,6 +21,10 @@ class LiveMixer {
   bool playing(const SoundModule& module);
   // Program's thread: nothing plays any more.
   void stop_all();
+  // Any thread: while paused the module renders nothing and the device gets silence; the
+  // buffer already queued still plays out, then the clock stands at its end until resumed.
+  void set_paused(bool paused) { paused_.store(paused, std::memory_order_relaxed); }
+  bool paused() const { return paused_.load(std::memory_order_relaxed); }
 
   // Audio thread: fills `out` (interleaved 16-bit stereo), which starts playing when the next
   // call comes; the buffer filled by the previous call starts playing at `now_ns`. Events of
@@ -30,6 +35,7 @@ class LiveMixer {
   // Held only to swap the playing module and while one buffer is mixed.
   std::mutex mutex_;
   SoundModule* playing_ = nullptr;
+  std::atomic<bool> paused_{false};
 };
 
 }  // namespace morvane

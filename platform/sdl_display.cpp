@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <iterator>
 #include <span>
+#include <string_view>
+#include <utility>
 
 #include "platform/frame_fit.h"
 #include "platform/sdl_pixel_formats.h"
@@ -17,6 +19,26 @@ namespace {
 
 // Used when the display does not say its refresh rate.
 constexpr int kDefaultRefreshHz = 60;
+// How long a paused window waits for an event before it redraws anyway.
+constexpr int kPausedWaitMs = 20;
+
+bool same_name(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return SDL_tolower(x) == SDL_tolower(y); });
+}
+
+// SDL falls back to drivers that show nothing when no display can be reached; such a run would
+// play the whole show unseen. They count only when SDL_VIDEODRIVER (a comma list) names them.
+bool shows_a_window(std::string_view driver, const char* requested) {
+  if (!same_name(driver, "dummy") && !same_name(driver, "offscreen")) return true;
+  std::string_view list = requested ? requested : "";
+  while (!list.empty()) {
+    const std::size_t comma = list.find(',');
+    if (same_name(list.substr(0, comma), driver)) return true;
+    list = comma == std::string_view::npos ? std::string_view{} : list.substr(comma + 1);
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -37,6 +59,8 @@ struct SdlDisplay::Impl {
   // Shortest time between two presents, in performance-counter ticks (see pace()).
   Uint64 frame_floor = 0;
   Uint64 last_present = 0;
+  bool paused = false;
+  std::function<void(bool)> pause_listener;
 
   bool open(const std::string& title, int frame_width, int frame_height, bool full);
   void close() noexcept;
@@ -45,6 +69,8 @@ struct SdlDisplay::Impl {
   void zoom(int factor);
   void measure_refresh();
   void pace();
+  void draw();
+  void set_paused(bool pause);
 };
 
 bool SdlDisplay::Impl::open(const std::string& title, int frame_width, int frame_height, bool full) {
@@ -56,6 +82,11 @@ bool SdlDisplay::Impl::open(const std::string& title, int frame_width, int frame
 
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   video_started = true;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver || !shows_a_window(driver, SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
+    SDL_SetError("no video driver can show a window here (SDL fell back to '%s'; no display?)", driver ? driver : "");
+    return false;
+  }
 
   const Uint32 mode = full ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
   window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
@@ -108,6 +139,7 @@ void SdlDisplay::Impl::close() noexcept {
   fullscreen = false;
   active = false;
   last_present = 0;
+  paused = false;
 }
 
 void SdlDisplay::Impl::handle(const SDL_Event& event) {
@@ -131,6 +163,10 @@ void SdlDisplay::Impl::handle(const SDL_Event& event) {
     case SDL_KEYDOWN: {
       const SDL_Keycode key = event.key.keysym.sym;
       if (key == SDLK_ESCAPE) throw Close();
+      if (key == SDLK_SPACE && !event.key.repeat && (event.key.keysym.mod & (KMOD_ALT | KMOD_CTRL)) == 0) {
+        set_paused(!paused);
+        break;
+      }
       // The window commands; a held key repeating must not flip full screen back and forth.
       if ((event.key.keysym.mod & KMOD_ALT) == 0 || event.key.repeat) break;
       if (key == SDLK_RETURN || key == SDLK_KP_ENTER) show_as_fullscreen(!fullscreen);
@@ -187,6 +223,27 @@ void SdlDisplay::Impl::pace() {
   last_present = SDL_GetPerformanceCounter();
 }
 
+void SdlDisplay::Impl::set_paused(bool pause) {
+  paused = pause;
+  if (pause_listener) pause_listener(pause);
+}
+
+// The texture as it is, fitted into the output with black around it.
+void SdlDisplay::Impl::draw() {
+  int output_width = 0;
+  int output_height = 0;
+  if (SDL_GetRendererOutputSize(renderer, &output_width, &output_height) != 0) output_width = output_height = 0;
+  const FrameRect fit = fit_frame(output_width, output_height, width, height);
+  SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+  SDL_RenderClear(renderer);
+  if (fit.width > 0 && fit.height > 0) {
+    const SDL_Rect target{fit.x, fit.y, fit.width, fit.height};
+    SDL_RenderCopy(renderer, texture, nullptr, &target);
+  }
+  SDL_RenderPresent(renderer);
+  pace();
+}
+
 SdlDisplay::SdlDisplay() : impl_(std::make_unique<Impl>()) {}
 
 SdlDisplay::~SdlDisplay() { close(); }
@@ -206,36 +263,33 @@ void SdlDisplay::update(std::span<const Pixel32> pixels) {
   SDL_Event event;
   while (SDL_PollEvent(&event)) d.handle(event);
 
-  if (pixels.size() < static_cast<std::size_t>(d.width) * static_cast<std::size_t>(d.height)) return;
-  if (d.fullscreen && !d.active) {
-    SDL_Delay(1);
-    return;
-  }
-
+  const bool whole = pixels.size() >= static_cast<std::size_t>(d.width) * static_cast<std::size_t>(d.height);
   void* surface = nullptr;
   int pitch = 0;
-  if (SDL_LockTexture(d.texture, nullptr, &surface, &pitch) != 0) return;
-  auto* row = static_cast<unsigned char*>(surface);
-  for (int y = 0; y < d.height; ++y, row += pitch) {
-    d.converter(pixels.data() + static_cast<std::size_t>(y) * d.width, row, d.width);
+  if (d.fullscreen && !d.active) {
+    SDL_Delay(1);
+  } else if (whole && SDL_LockTexture(d.texture, nullptr, &surface, &pitch) == 0) {
+    auto* row = static_cast<unsigned char*>(surface);
+    for (int y = 0; y < d.height; ++y, row += pitch) {
+      d.converter(pixels.data() + static_cast<std::size_t>(y) * d.width, row, d.width);
+    }
+    SDL_UnlockTexture(d.texture);
+    d.draw();
   }
-  SDL_UnlockTexture(d.texture);
 
-  int output_width = 0;
-  int output_height = 0;
-  if (SDL_GetRendererOutputSize(d.renderer, &output_width, &output_height) != 0) output_width = output_height = 0;
-  const FrameRect fit = fit_frame(output_width, output_height, d.width, d.height);
-  SDL_SetRenderDrawColor(d.renderer, 0, 0, 0, 255);
-  SDL_RenderClear(d.renderer);
-  if (fit.width > 0 && fit.height > 0) {
-    const SDL_Rect target{fit.x, fit.y, fit.width, fit.height};
-    SDL_RenderCopy(d.renderer, d.texture, nullptr, &target);
+  // Paused: the frame loop waits here, the window keeps answering and showing this frame.
+  while (d.paused && d.window) {
+    if (SDL_WaitEventTimeout(&event, kPausedWaitMs)) {
+      d.handle(event);
+      while (SDL_PollEvent(&event)) d.handle(event);
+    }
+    if (!d.fullscreen || d.active) d.draw();
   }
-  SDL_RenderPresent(d.renderer);
-  d.pace();
 }
 
 void SdlDisplay::close() noexcept { impl_->close(); }
+
+void SdlDisplay::on_pause(std::function<void(bool)> listener) { impl_->pause_listener = std::move(listener); }
 
 std::uint32_t SdlDisplay::window_id() const { return impl_->window ? SDL_GetWindowID(impl_->window) : 0; }
 

@@ -2,11 +2,13 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/live_mixer.h"
 #include "platform/playout_clock.h"
@@ -20,6 +22,10 @@ struct SdlSoundLibrary::Impl : SoundLibraryState {
   SDL_AudioDeviceID device = 0;
   LiveMixer mixer;
   std::unique_ptr<WallClockOutput> silent_output;
+  // Fast-forward: play_song() holds the module here instead of playing it.
+  bool hold = false;
+  SoundModule* held = nullptr;
+  std::vector<std::int16_t> scratch;
 
   static void SDLCALL fill(void* user, Uint8* stream, int length) {
     auto* self = static_cast<Impl*>(user);
@@ -88,8 +94,13 @@ bool SdlSoundLibrary::play_song(SoundModule* handle) {
   if (module == nullptr) return false;
   s.mixer.stop(*module);
   int error = kSoundOk;
+  if (s.held == module) s.held = nullptr;
   if (!rewind_sound_module(*module, error)) return s.fail(error);
-  s.mixer.play(*module);
+  if (s.hold) {
+    s.held = module;
+  } else {
+    s.mixer.play(*module);
+  }
   s.ok();
   return true;
 }
@@ -110,6 +121,7 @@ int SdlSoundLibrary::order(SoundModule* handle) {
 int SdlSoundLibrary::time_ms(SoundModule* handle) {
   SoundModule* module = impl_->module(handle);
   if (module == nullptr) return 0;
+  if (module == impl_->held) return frames_to_ms(module->queued_start, module->sample_rate);
   return frames_to_ms(module->clock.heard_frames(steady_now_ns(), module->sample_rate), module->sample_rate);
 }
 
@@ -118,6 +130,7 @@ bool SdlSoundLibrary::free_song(SoundModule* handle) {
   SoundModule* module = s.module(handle);
   if (module == nullptr) return false;
   s.mixer.stop(*module);
+  if (s.held == module) s.held = nullptr;
   s.modules.remove(module);
   s.ok();
   return true;
@@ -133,6 +146,8 @@ void SdlSoundLibrary::close() {
   if (s.sdl_audio) SDL_QuitSubSystem(SDL_INIT_AUDIO);
   s.sdl_audio = false;
   s.mixer.stop_all();
+  s.held = nullptr;
+  s.hold = false;
   s.modules.clear();
   s.initialized = false;
 }
@@ -140,5 +155,44 @@ void SdlSoundLibrary::close() {
 int SdlSoundLibrary::last_error() { return impl_->error.load(std::memory_order_relaxed); }
 
 bool SdlSoundLibrary::silent() const { return impl_->silent_output != nullptr; }
+
+void SdlSoundLibrary::hold_offline() { impl_->hold = true; }
+
+std::int64_t SdlSoundLibrary::advance_offline(std::int64_t frames) {
+  Impl& s = *impl_;
+  if (s.held == nullptr) return 0;
+  std::int64_t music = 0;
+  while (frames > 0) {
+    const std::int64_t slice = std::min<std::int64_t>(frames, kBufferFrames);
+    s.scratch.resize(static_cast<std::size_t>(slice) * 2);
+    SoundModule& module = *s.held;
+    module.renderer->set_looping(module.looping.load(std::memory_order_relaxed));
+    music += module.reader.read(*module.renderer, module.sample_rate, s.scratch);
+    // Nothing lies between rendering and hearing here: every event of these frames is due.
+    module.queued_start += slice;
+    deliver_heard(module, module.queued_start);
+    frames -= slice;
+  }
+  return music;
+}
+
+std::int64_t SdlSoundLibrary::offline_frames() const { return impl_->held ? impl_->held->queued_start : 0; }
+
+void SdlSoundLibrary::go_live() {
+  Impl& s = *impl_;
+  s.hold = false;
+  if (s.held == nullptr) return;
+  SoundModule& module = *s.held;
+  s.held = nullptr;
+  // The clock starts where the offline run stopped; the audio thread takes the module (and
+  // its clock) over only inside play().
+  module.queued_frames = 0;
+  module.clock.publish(module.queued_start, 0, module.renderer->frames_rendered(), steady_now_ns());
+  s.mixer.play(module);
+}
+
+void SdlSoundLibrary::set_paused(bool paused) { impl_->mixer.set_paused(paused); }
+
+bool SdlSoundLibrary::paused() const { return impl_->mixer.paused(); }
 
 }  // namespace morvane

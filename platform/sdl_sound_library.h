@@ -5,6 +5,7 @@
 //
 // Call it from one thread (the program's); only the Zxx callback runs on the audio thread, and
 // it must not call back into the library.
+#include <cstdint>
 #include <memory>
 
 #include "contracts/sound_library.h"
@@ -36,6 +37,23 @@ class SdlSoundLibrary final : public SoundLibrary {
 
   // True after an init that found no usable audio device: the music then runs silently.
   bool silent() const;
+
+  // Fast-forward to a later point of the show. After hold_offline(), a module started by
+  // play_song() stays off the device and moves only by advance_offline(): silently, on the
+  // calling thread, delivering its events there, its play time being the music rendered (as in
+  // the offline library). go_live() hands it to the device, which continues from the very frame
+  // it reached.
+  void hold_offline();
+  // Renders `frames` more frames of the held module; returns the frames of music among them
+  // (0 when nothing is held).
+  std::int64_t advance_offline(std::int64_t frames);
+  // Frames the held module has rendered; 0 when nothing is held.
+  std::int64_t offline_frames() const;
+  void go_live();
+
+  // Pause: the device plays silence and the song clock stands still until resumed.
+  void set_paused(bool paused);
+  bool paused() const;
 
  private:
   struct Impl;

@@ -9,6 +9,8 @@
 namespace morvane {
 namespace {
 
+// The capture's frame rate, by whose frames the live layer reads the song.
+constexpr std::int64_t kReadPeriodsPerSecond = 60;
 // Far beyond any XM the show could use; refuses to hold anything larger.
 constexpr std::uintmax_t kMaxModuleBytes = 256u << 20;
 
@@ -72,6 +74,7 @@ bool restart_sound_module(SoundModule& module, int& error) {
   module.queued_start = 0;
   module.queued_frames = 0;
   module.clock.reset();
+  module.reader.reset(module.sample_rate);
   return module.renderer != nullptr;
 }
 
@@ -106,6 +109,37 @@ void deliver_heard(SoundModule& module, std::int64_t heard) {
     if (callback != nullptr) callback(&module, events.front().value);
     events.pop();
   }
+}
+
+std::int64_t PeriodReader::read(ModuleRenderer& renderer, int sample_rate, std::span<std::int16_t> out) {
+  const std::size_t frames = out.size() / 2;
+  std::size_t done = 0;
+  std::int64_t music = 0;
+  while (done < frames) {
+    if (at_ == frames_) {
+      // Period p starts at floor(p x rate / 60), as the capture's frame p does.
+      const std::int64_t begin = period_ * sample_rate / kReadPeriodsPerSecond;
+      const std::int64_t end = (period_ + 1) * sample_rate / kReadPeriodsPerSecond;
+      ++period_;
+      frames_ = static_cast<std::size_t>(end - begin);
+      carry_.resize(frames_ * 2);
+      music_ = renderer.render(carry_);
+      at_ = 0;
+    }
+    const std::size_t take = std::min(frames - done, frames_ - at_);
+    std::copy_n(carry_.begin() + static_cast<std::ptrdiff_t>(2 * at_), 2 * take,
+                out.begin() + static_cast<std::ptrdiff_t>(2 * done));
+    if (at_ < music_) music += static_cast<std::int64_t>(std::min(take, music_ - at_));
+    at_ += take;
+    done += take;
+  }
+  return music;
+}
+
+void PeriodReader::reset(int sample_rate) {
+  carry_.reserve(static_cast<std::size_t>(sample_rate / kReadPeriodsPerSecond + 1) * 2);
+  at_ = frames_ = music_ = 0;
+  period_ = 0;
 }
 
 SoundModule* SoundModules::add(std::unique_ptr<SoundModule> module) {

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "contracts/sound_library.h"
@@ -11,6 +12,25 @@
 #include "platform/xm_z_scanner.h"
 
 namespace morvane {
+
+// The live layer's reads of a renderer: whole periods of 1/60 s of song, as the capture's
+// frames advance it, handed out in whatever sizes the device asks for. libopenmpt's output
+// depends, by a last bit here and there, on how the song is cut into reads; cut the same way,
+// the player sounds sample for sample as the capture's audio, and rows fall on the same frames.
+class PeriodReader {
+ public:
+  // Fills `out` (interleaved stereo); returns the frames of music among them.
+  std::int64_t read(ModuleRenderer& renderer, int sample_rate, std::span<std::int16_t> out);
+  // Back to the song's start; makes room for a period at `sample_rate`.
+  void reset(int sample_rate);
+
+ private:
+  std::vector<std::int16_t> carry_;
+  std::size_t at_ = 0;      // next frame of the carry to hand out
+  std::size_t frames_ = 0;  // frames in the carry
+  std::size_t music_ = 0;   // of which music
+  std::int64_t period_ = 0;  // the next period to read
+};
 
 struct SoundModule {
   // The file with its Z cells zeroed, and the table of those cells: enough to start again.
@@ -30,6 +50,7 @@ struct SoundModule {
   std::int64_t queued_start = 0;
   std::int64_t queued_frames = 0;
   PlayoutClock clock;
+  PeriodReader reader;
 };
 
 // The modules a library loaded; a handle is valid while it is held here.
