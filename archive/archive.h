@@ -2,11 +2,15 @@
 // The data file: a RAR 2.x archive whose entries are found by name, extracted (stored or
 // RAR 2.0 packed) and handed out as pictures or raw bytes.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "archive/byte_sink.h"
+#include "archive/entry_lookup.h"
 
 namespace morvane {
 
@@ -27,16 +31,27 @@ struct ArchiveListing {
   bool ends_at_sub_block = false;
 };
 
+// Lookups keep the file open and the decoder where the last one stopped, so that the show's
+// loads, which come in the order of the file, decode each byte of a solid chain once; the
+// results are those of a lookup that scans and decodes from the start. Once the last entry of
+// the chain has been decoded, the file and the window are let go. One lookup at a time.
 class Archive {
  public:
   // Keeps at most 255 characters of the path.
-  explicit Archive(std::string_view path);
+  explicit Archive(std::string_view path, const LookupOptions& options = {});
+  ~Archive();
+  Archive(Archive&&) noexcept;
+  Archive& operator=(Archive&&) noexcept;
 
   const std::string& path() const { return path_; }
 
-  // One self-contained lookup: scans the file, extracts the named entry (names match without
-  // regard to letter case or path separator). nullopt on any failure; never throws.
+  // Extracts the named entry (names match without regard to letter case or path separator).
+  // nullopt on any failure, or when the entry is larger than a load takes; never throws.
   std::optional<std::vector<std::uint8_t>> extract(std::string_view name) const;
+
+  // Writes the named entry to sink as it is decoded, in constant memory whatever its size.
+  // Throws std::runtime_error as load_raw_file does, or what the sink throws.
+  void extract_to(std::string_view name, ByteSink& sink) const;
 
   // Every file header up to the end of the archive (or the first sub-block); nullopt when the
   // file cannot be opened or is not an archive. Never throws.
@@ -49,11 +64,25 @@ class Archive {
   void load_picture(std::string_view name, std::span<std::uint8_t> pixels,
                     std::span<std::uint8_t> palette = {}) const;
 
-  // The entry's bytes unchanged; throws the same message as load_picture on failure.
+  // The entry's bytes unchanged; throws the same message as load_picture on failure, with the
+  // reason added when an entry is larger than a load takes (LookupOptions::max_load_size).
   std::vector<std::uint8_t> load_raw_file(std::string_view name) const;
 
+  // Bytes decoded so far by this object's lookups (each byte of a chain once, in the show).
+  std::uint64_t decoded_bytes() const { return decoded_bytes_; }
+
  private:
+  struct Session;
+  // A lookup through the session (opened when there is none); nullopt when the file cannot be
+  // opened or is not an archive. Lets the session go when it is spent or broken.
+  template <typename Run>
+  std::optional<LookupResult> with_session(Run&& run) const;
+  [[noreturn]] void fail(std::string_view name, const LookupResult& result) const;
+
   std::string path_;
+  LookupOptions options_;
+  mutable std::unique_ptr<Session> session_;
+  mutable std::uint64_t decoded_bytes_ = 0;
 };
 
 }  // namespace morvane

@@ -33,21 +33,53 @@ void Rar20Unpacker::reset() {
   last_length_ = 0;
   write_ = 0;
   flush_ = 0;
+  fresh_start_ = written_;
   std::memset(window_.get(), 0, window_size_);
 }
 
-void Rar20Unpacker::unpack(ByteReader& input, std::uint32_t unpacked_size, bool continues_solid,
-                           std::vector<std::uint8_t>* output) {
+void Rar20Unpacker::start_over() {
+  // Everything but the window goes back to the values a new object has; reset() then clears the
+  // window and the decoding state proper.
+  in_ = BitInput();
+  main_ = distance_ = repeat_length_ = code_length_ = HuffmanTable();
+  audio_.fill(HuffmanTable());
+  lengths_ = {};
+  audio_mode_ = false;
+  channels_ = 1;
+  to_go_ = -1;
+  written_ = 0;
+  reset();
+}
+
+bool Rar20Unpacker::replay(std::uint64_t from, std::uint64_t count, ByteSink& output) const {
+  if (from < fresh_start_ || from > written_ || count > written_ - from || written_ - from > window_size_) return false;
+  // Window index of a stream position: the write position was 0 at the last fresh start.
+  const auto at = static_cast<std::uint32_t>((from - fresh_start_) & window_mask_);
+  const std::uint8_t* const window = window_.get();
+  const std::size_t first = std::min<std::uint64_t>(count, window_size_ - at);
+  if (first != 0) output.write(std::span(window + at, first));
+  if (count > first) output.write(std::span(window, static_cast<std::size_t>(count - first)));
+  return true;
+}
+
+void Rar20Unpacker::unpack(ByteReader& input, std::uint32_t unpacked_size, bool continues_solid, ByteSink* output) {
   output_ = output;
   unpacked_size_ = unpacked_size;
+  delivered_ = 0;
   in_.rewind();
   if (!continues_solid) reset();
   in_.first_fill(input);
   if (!continues_solid) read_tables(input);
-  // Deliberately 32-bit: sizes of 2 GiB and more count as negative and decode nothing.
-  to_go_ = static_cast<std::int32_t>(unpacked_size - 1u);
+  to_go_ = std::int64_t{unpacked_size} - 1;
   run(input);
   finish_entry(input);
+}
+
+void Rar20Unpacker::unpack(ByteReader& input, std::uint32_t unpacked_size, bool continues_solid,
+                           std::vector<std::uint8_t>* output) {
+  if (output == nullptr) return unpack(input, unpacked_size, continues_solid, static_cast<ByteSink*>(nullptr));
+  VectorSink sink(*output);
+  unpack(input, unpacked_size, continues_solid, &sink);
 }
 
 void Rar20Unpacker::read_tables(ByteReader& input) {
@@ -125,7 +157,7 @@ void Rar20Unpacker::run(ByteReader& input) {
 // The steps at the top of every iteration in both modes: refill the input, flush before the
 // write position catches up with undelivered bytes. False when the stream has run dry.
 inline bool Rar20Unpacker::prepare_step(ByteReader& input, BitInput::Cursor& bits, std::uint32_t& write,
-                                        std::int32_t& to_go) {
+                                        std::int64_t& to_go) {
   write &= window_mask_;
   if (bits.position() > in_.main_loop_threshold()) {
     in_.seek(bits);
@@ -146,7 +178,7 @@ void Rar20Unpacker::decode_audio(ByteReader& input) {
   std::uint8_t* const window = window_.get();
   const std::uint32_t mask = window_mask_;
   std::uint32_t write = write_;
-  std::int32_t to_go = to_go_;
+  std::int64_t to_go = to_go_;
   BitInput::Cursor bits = in_.cursor();
   while (to_go >= 0) {
     if (!prepare_step(input, bits, write, to_go)) {
@@ -175,7 +207,7 @@ void Rar20Unpacker::decode_lz(ByteReader& input) {
   std::uint8_t* const window = window_.get();
   const std::uint32_t mask = window_mask_;
   std::uint32_t write = write_;
-  std::int32_t to_go = to_go_;
+  std::int64_t to_go = to_go_;
   BitInput::Cursor bits = in_.cursor();
   while (to_go >= 0) {
     if (!prepare_step(input, bits, write, to_go)) {
@@ -225,7 +257,7 @@ void Rar20Unpacker::decode_lz(ByteReader& input) {
       last_distance_ = distance;
       last_length_ = length;
     }
-    to_go -= static_cast<std::int32_t>(length);
+    to_go -= length;
     copy_match(window, write, distance, length);
   }
   in_.seek(bits);
@@ -256,20 +288,25 @@ inline void Rar20Unpacker::copy_match(std::uint8_t* window, std::uint32_t& write
 }
 
 void Rar20Unpacker::flush() {
+  // Bytes written since the last flush: less than a window, as the margin check flushes in time.
+  const std::size_t first = flush_ <= write_ ? write_ - flush_ : window_size_ - flush_;
+  const std::size_t second = flush_ <= write_ ? 0 : write_;
+  written_ += first + second;
   if (output_ != nullptr) {
     const std::uint8_t* const window = window_.get();
-    const std::size_t room = unpacked_size_ - std::min<std::size_t>(output_->size(), unpacked_size_);
+    const std::uint64_t room = unpacked_size_ - std::min<std::uint64_t>(delivered_, unpacked_size_);
     // The chunk is cut at the entry's size rather than dropped: only a damaged stream runs a
     // match past the end, and everything before that point is good.
-    std::size_t first = flush_ <= write_ ? write_ - flush_ : window_size_ - flush_;
-    std::size_t second = flush_ <= write_ ? 0 : write_;
+    std::size_t take_first = first;
+    std::size_t take_second = second;
     if (first + second > room) {
       to_go_ = -1;
-      first = std::min(first, room);
-      second = std::min(second, room - first);
+      take_first = static_cast<std::size_t>(std::min<std::uint64_t>(first, room));
+      take_second = static_cast<std::size_t>(std::min<std::uint64_t>(second, room - take_first));
     }
-    output_->insert(output_->end(), window + flush_, window + flush_ + first);
-    output_->insert(output_->end(), window, window + second);
+    if (take_first != 0) output_->write(std::span(window + flush_, take_first));
+    if (take_second != 0) output_->write(std::span(window, take_second));
+    delivered_ += take_first + take_second;
   }
   flush_ = write_;
 }

@@ -19,8 +19,13 @@ int run_list(Arguments args) {
   std::printf("%10s %10s %4s %6s %5s  %s\n", "packed", "unpacked", "ver", "method", "solid", "name");
   for (const ArchiveEntry& e : listing->entries) {
     const bool readable = e.version >= 13 && e.version <= 20;
-    std::printf("%10u %10u %4u %6s %5s  %s%s\n", e.packed_size, e.unpacked_size, e.version,
-                e.method == 0x30 ? "stored" : ("m" + std::to_string(e.method - 0x30)).c_str(),
+    // snprintf rather than string concatenation, which g++ 12 warns about wrongly (-Wrestrict).
+    char method[16];
+    if (e.method == 0x30)
+      std::snprintf(method, sizeof method, "stored");
+    else
+      std::snprintf(method, sizeof method, "m%d", e.method - 0x30);
+    std::printf("%10u %10u %4u %6s %5s  %s%s\n", e.packed_size, e.unpacked_size, e.version, method,
                 e.continues_solid ? "yes" : "no", e.name.c_str(), readable ? "" : "  (version not extracted)");
   }
   if (listing->ends_at_sub_block) std::printf("(a sub-block follows; lookups end there)\n");
