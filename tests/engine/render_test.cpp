@@ -1,57 +1,51 @@
+// Rendering a scene into a frame: the messages, what is culled, the walk over slot kinds, and
+// the triangle filler's edges and hostile coordinates.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "engine/object_preparation.h"
+#include "engine/rasterizer.h"
 #include "engine/render.h"
 #include "engine/scene.h"
 
 namespace morvane {
 namespace {
 
+constexpr Rgb565 kWhite = 0xFFFF, kGrey = 0x8410;
+
 class Render : public ::testing::Test {
  protected:
   Render() {
     scene.make_camera("cam");
-    Camera& cam = *scene.camera(0);
-    cam.field_of_view = 90.0f;  // scales 160 and 133.33
-    cam.target = {0, 0, 1};
+    scene.camera(0)->field_of_view = 90.0f;  // scales 160 and 133.33
+    scene.camera(0)->target = {0, 0, 1};
     scene.set_target_frame(frame);
   }
-
-  // A mesh of the given vertices and faces, prepared, hanging under parent.
-  int add_mesh(const std::string& name, std::vector<Vec3> vertices, std::vector<Face> faces, int parent = 0,
-               bool prepare = true) {
+  // A 10 x 10 square at depth z around (cx, cy), its faces in the given grey levels, prepared.
+  int add_square(const std::string& name, float cx, float cy, float z, std::vector<Face> faces, int parent = 0, bool prepare = true) {
     const int s = scene.make_object(name, kSlotMesh, -1);
     scene.slot(s)->parent = parent;
     Mesh& mesh = *scene.mesh(scene.slot(s)->index);
-    mesh.vertices = std::move(vertices);
-    mesh.transformed.assign(mesh.vertices.size(), TransformedVertex{});
+    mesh.vertices = {{cx - 5, cy - 5, z}, {cx + 5, cy - 5, z}, {cx + 5, cy + 5, z}, {cx - 5, cy + 5, z}};
+    mesh.transformed.assign(4, TransformedVertex{});
     mesh.faces = std::move(faces);
     if (prepare) init_object(scene, s);
     scene.link_hierarchy();
     return s;
   }
-  Mesh& mesh_of(int slot) { return *scene.mesh(scene.slot(slot)->index); }
-
-  static Face coloured(int a, int b, int c, float level) {
+  static Face face(int a, int b, int c, float level = 255) {
     Face f;
     f.a = a, f.b = b, f.c = c;
     f.red = f.green = f.blue = level;
     return f;
   }
-  // A 10 x 10 square at depth z around (cx, cy).
-  static std::vector<Vec3> square(float cx, float cy, float z) {
-    return {{cx - 5, cy - 5, z}, {cx + 5, cy - 5, z}, {cx + 5, cy + 5, z}, {cx - 5, cy + 5, z}};
-  }
   Rgb565 at(int x, int y) const { return frame[static_cast<std::size_t>(y * kFrameWidth + x)]; }
-  int filled() const {
-    int n = 0;
-    for (Rgb565 p : frame) n += p != 0;
-    return n;
-  }
+  int filled() const { return static_cast<int>(std::count_if(frame.begin(), frame.end(), [](Rgb565 p) { return p != 0; })); }
   std::string render_message() {
     try {
       render_scene(scene);
@@ -65,128 +59,100 @@ class Render : public ::testing::Test {
   std::vector<Rgb565> frame = std::vector<Rgb565>(kFramePixels, 0);
 };
 
-TEST_F(Render, NeedsAnActiveCameraAndAFrame) {
-  scene.set_active_camera(-1);
-  EXPECT_EQ(render_message(), "VELDRA:RENDER:SCENE: No active camera");
-  scene.set_active_camera(2);
-  EXPECT_EQ(render_message(), "VELDRA:RENDER:SCENE: No active camera");
-  scene.set_active_camera(1);
-  EXPECT_EQ(render_message(), "VELDRA:RENDER:SCENE: No active camera");
+TEST_F(Render, Messages) {
+  for (int camera : {-1, 2, 1}) {
+    scene.set_active_camera(camera);
+    EXPECT_EQ(render_message(), "VELDRA:RENDER:SCENE: No active camera") << camera;
+  }
   scene.set_active_camera(0);
   scene.set_target_frame(std::span<Rgb565>(frame).first(kFramePixels - 1));
   EXPECT_EQ(render_message(), "VELDRA:RENDER:SCENE: No target frame");
   scene.set_target_frame(frame);
-  EXPECT_EQ(render_message(), "");
-  scene.delete_camera(0);
-  EXPECT_EQ(render_message(), "VELDRA:RENDER:SCENE: No active camera");
-}
-
-TEST_F(Render, ProjectsAndFillsInFaceOrder) {
-  const int s = add_mesh("sq", square(0, 0, 10), {coloured(0, 1, 2, 255), coloured(0, 2, 3, 255), coloured(0, 1, 2, 128)});
-  render_scene(scene);
-  const TransformedVertex& v = mesh_of(s).transformed[2];  // (5, 5, 10)
-  EXPECT_FLOAT_EQ(v.w, 0.1f);
-  EXPECT_NEAR(v.screen_x, 240.0f, 1e-3f);
-  EXPECT_NEAR(v.screen_y, 100.0f - 66.6667f, 1e-3f);
-  EXPECT_EQ(at(150, 100), 0xFFFF);  // first two faces only
-  EXPECT_EQ(at(200, 120), 0x8410);  // the third face overwrote the first
-  EXPECT_EQ(at(79, 100), 0);
-  EXPECT_EQ(at(241, 100), 0);
-  EXPECT_EQ(at(160, 30), 0);
-  EXPECT_EQ(at(160, 170), 0);
-}
-
-TEST_F(Render, MeshBehindTheCameraIsNotProjected) {
-  const int s = add_mesh("back", square(0, 0, -10), {coloured(0, 1, 2, 255)});
-  mesh_of(s).transformed[0].screen_x = 12345.0f;
-  render_scene(scene);
-  EXPECT_EQ(mesh_of(s).transformed[0].screen_x, 12345.0f);
-  EXPECT_FLOAT_EQ(scene.slot(s)->bounds->transformed[0].z, -10.0f);  // the box was tested
-  EXPECT_EQ(filled(), 0);
-}
-
-TEST_F(Render, MeshRightOfTheScreenIsProjectedAndClipped) {
-  const int s = add_mesh("right", square(1000, 0, 10), {coloured(0, 1, 2, 255), coloured(0, 2, 3, 255)});
-  Bounds box = *scene.slot(s)->bounds;
-  EXPECT_TRUE(mesh_in_view(box, scene.camera(0)->view, *scene.camera(0)));
-  render_scene(scene);
-  EXPECT_GT(mesh_of(s).transformed[0].screen_x, 320.0f);
-  EXPECT_EQ(filled(), 0);
-
-  // Off to the side and above: no corner within the columns or the rows.
-  Bounds corner = box;
-  for (Vec3& c : corner.corners) c.y += 1000.0f;
-  EXPECT_FALSE(mesh_in_view(corner, scene.camera(0)->view, *scene.camera(0)));
-}
-
-TEST_F(Render, FaceReachingPastTheNearPlaneIsDropped) {
-  add_mesh("near", {{0, 0, 10}, {5, 0, 10}, {0, 5, 0.5f}, {-5, 0, 10}, {0, -5, 10}},
-           {coloured(0, 1, 2, 255), coloured(0, 3, 4, 128)});
-  render_scene(scene);
-  EXPECT_EQ(at(180, 95), 0);
-  EXPECT_EQ(at(150, 105), 0x8410);
-}
-
-TEST_F(Render, MeshUnderTheRootAndUnderAnElementArePlacedAlike) {
-  const int e = scene.make_object("el", kSlotElement, -1);
-  const int s = add_mesh("sq", square(1, 2, 12), {coloured(0, 1, 2, 255), coloured(0, 2, 3, 200)});
-  Camera& cam = *scene.camera(0);
-  cam.position = {1, 2, -3};
-  cam.target = {0.5f, 1, 9};
-  cam.roll = 20.0f;
-  render_scene(scene);
-  const std::vector<Rgb565> under_root = frame;
-  const Matrix34 combined = mesh_of(s).combined;
-  ASSERT_GT(filled(), 100);
-
-  scene.slot(s)->parent = e;
+  const int s = add_square("gone", 0, 0, 10, {face(0, 1, 2)});
+  scene.delete_object(s);
+  EXPECT_EQ(render_message(), "VELDRA:RENDER:SCENE: Object not found") << "a child list naming a deleted slot";
   scene.link_hierarchy();
+  EXPECT_EQ(render_message(), "");
+}
+
+TEST_F(Render, FacesInOrderAndTheNearPlane) {
+  const int sq = add_square("sq", 0, 0, 10, {face(0, 1, 2), face(0, 2, 3), face(0, 1, 2, 128)});
+  render_scene(scene);
+  EXPECT_EQ(at(150, 100), kWhite);
+  EXPECT_EQ(at(200, 120), kGrey) << "the third face overwrites the first";
+  EXPECT_EQ(at(79, 100) | at(241, 100), 0);
+  scene.delete_object(sq);
+  // A face reaching past the near plane is dropped.
+  const int near = add_square("near", 0, 0, 10, {face(0, 1, 2), face(0, 3, 4, 128)}, 0, false);
+  Mesh& m = *scene.mesh(scene.slot(near)->index);
+  m.vertices = {{0, 0, 10}, {5, 0, 10}, {0, 5, 0.5f}, {-5, 0, 10}, {0, -5, 10}};
+  m.transformed.assign(5, TransformedVertex{});
+  init_object(scene, near);
   frame.assign(kFramePixels, 0);
   render_scene(scene);
-  EXPECT_EQ(frame, under_root);
-  EXPECT_EQ(mesh_of(s).combined.m, combined.m);
-  EXPECT_EQ(scene.element(scene.slot(e)->index)->matrix.m, cam.view.m);
+  EXPECT_EQ(at(180, 95), 0);
+  EXPECT_EQ(at(150, 105), kGrey);
 }
 
-TEST_F(Render, MeshUnderMeshFollowsItsParent) {
-  const int parent = add_mesh("p", square(0, 0, 10), {});
-  mesh_of(parent).local.at(0, 3) = 1.0f;
-  const int child = add_mesh("c", square(0, 0, 10), {coloured(0, 1, 2, 255)}, parent);
-  mesh_of(child).local.at(0, 0) = 2.0f;
+TEST_F(Render, BehindTheCameraAndWithoutABox) {
+  // Behind the camera the box test fails and the mesh is not projected at all. Without a box a
+  // mesh is drawn untested; faces naming vertices it lacks are skipped.
+  const int back = add_square("back", 0, 0, -10, {face(0, 1, 2)});
+  scene.mesh(scene.slot(back)->index)->transformed[0].screen_x = 12345.0f;
+  add_square("raw", 0, 0, 10, {face(0, 1, 9, 128), face(0, 2, 3), face(-1, 0, 1, 128)}, 0, false);
   render_scene(scene);
-  const Vec3 p = transform_point({0, 0, 0}, mesh_of(child).combined);
-  // combine(local, parent combined): the parent's shift first, then the child's scaling.
-  EXPECT_FLOAT_EQ(p.x, 2.0f);
-}
-
-TEST_F(Render, UnpreparedMeshesAndBadFacesAreSafe) {
-  // No box: drawn without the test. Face 0 names a vertex the mesh lacks and is skipped.
-  add_mesh("raw", square(0, 0, 10), {coloured(0, 1, 9, 128), coloured(0, 2, 3, 255), coloured(-1, 0, 1, 128)}, 0,
-           false);
-  render_scene(scene);
-  EXPECT_EQ(at(100, 50), 0xFFFF);
+  EXPECT_EQ(scene.mesh(scene.slot(back)->index)->transformed[0].screen_x, 12345.0f);
+  EXPECT_EQ(at(100, 50), kWhite);
   EXPECT_EQ(at(200, 90), 0);
 }
 
-TEST_F(Render, TraversalAcrossSlotKinds) {
+TEST_F(Render, WalkAcrossSlotKinds) {
   const int lamp = scene.make_object("lamp", kSlotLight, -1);
   const int group = scene.make_object("group", kSlotGroup, -1);
   const int inert = scene.make_object("inert", kSlotInert, -1);
-  add_mesh("under group", square(-20, 0, 40), {coloured(0, 1, 2, 255)}, group);
-  add_mesh("under lamp", square(20, 0, 40), {coloured(0, 1, 2, 255)}, lamp);
-  add_mesh("under inert", square(0, 0, 40), {coloured(0, 1, 2, 255)}, inert);
+  add_square("under group", -20, 0, 40, {face(0, 1, 2)}, group);
+  add_square("under lamp", 20, 0, 40, {face(0, 1, 2)}, lamp);
+  add_square("under inert", 0, 0, 40, {face(0, 1, 2)}, inert);
   render_scene(scene);
-  EXPECT_EQ(at(160 - 80 + 2, 105), 0xFFFF);  // under the type 8 node: placed by the camera
-  EXPECT_EQ(at(160 + 80 + 2, 105), 0xFFFF);  // under the light
-  EXPECT_EQ(at(162, 105), 0);                // type 0 stops the walk
+  EXPECT_EQ(at(160 - 80 + 2, 105), kWhite);  // under the group: placed by the camera
+  EXPECT_EQ(at(160 + 80 + 2, 105), kWhite);  // under the light
+  EXPECT_EQ(at(162, 105), 0);                // an inert slot stops the walk
 }
 
-TEST_F(Render, ChildListNamingADeletedSlot) {
-  const int s = add_mesh("gone", square(0, 0, 10), {coloured(0, 1, 2, 255)});
-  scene.delete_object(s);
-  EXPECT_EQ(render_message(), "VELDRA:RENDER:SCENE: Object not found");
-  scene.link_hierarchy();
-  EXPECT_EQ(render_message(), "");
+TEST(Rasterizer, FaceColoursEdgesAndHostileCoordinates) {
+  Face odd;
+  odd.red = 7.99f, odd.green = 7.99f, odd.blue = 16.5f;  // truncated per channel: 0, 1, 2
+  EXPECT_EQ(face_colour(odd), 0x0022);
+  Face wild;  // values no loader makes must still convert without harm
+  wild.red = std::numeric_limits<float>::quiet_NaN(), wild.green = 1e30f, wild.blue = -1e30f;
+  (void)face_colour(wild);
+
+  Face white;
+  white.red = white.green = white.blue = 255.0f;
+  std::vector<Rgb565> pixels(kFramePixels, 0);
+  auto fill = [&](float xa, float ya, float xb, float yb, float xc, float yc) {
+    TransformedVertex a, b, c;
+    a.screen_x = xa, a.screen_y = ya, b.screen_x = xb, b.screen_y = yb, c.screen_x = xc, c.screen_y = yc;
+    fill_triangle(std::span<Rgb565, kFramePixels>(pixels.data(), kFramePixels), white, a, b, c);
+  };
+  const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+  const float hostile[][6] = {{0, 0, 100, 100, nan, 50},      {nan, nan, nan, nan, nan, nan}, {0, -inf, 100, 100, 50, inf},
+                              {0, -1e30f, 100, 1e30f, 50, 3}, {-inf, 5, inf, 5, 0, 150},      {1e30f, 10, -1e30f, 20, 0, 190},
+                              {5, -3e7f, 300, 100, 5, 199},   {-1e6f, -1e6f, 1e6f, -1e6f, 0.0f, 1e6f}};
+  for (const auto& t : hostile) fill(t[0], t[1], t[2], t[3], t[4], t[5]);
+  // Row 0 and column 319 are never filled, even by a triangle over the whole screen.
+  for (int y = 0; y < kFrameHeight; ++y)
+    for (int x = 0; x < kFrameWidth; ++x)
+      ASSERT_EQ(pixels[static_cast<std::size_t>(y * kFrameWidth + x)], y == 0 || x == 319 ? 0 : kWhite) << x << ", " << y;
+
+  // Whole-row tops: at an even row the edges start one full step on, at an odd row where they are.
+  for (const int top : {10, 11}) {
+    pixels.assign(kFramePixels, 0);
+    fill(100.0f, static_cast<float>(top), 150.0f, top + 20.0f, 100.0f, top + 40.0f);
+    const auto row = [&](int y) { return std::count(pixels.begin() + y * kFrameWidth, pixels.begin() + (y + 1) * kFrameWidth, kWhite); };
+    EXPECT_EQ(row(top), top % 2 == 0 ? 2 : 0) << top;
+    EXPECT_EQ(row(top + 1), top % 2 == 0 ? 5 : 2) << top;
+  }
 }
 
 }  // namespace
