@@ -1,5 +1,5 @@
-// PCX decoding: the real 8-bit pictures against an independent decoder's digests, every sample
-// file for safety, the run-length rules, and load_picture through an archive.
+// PCX decoding: the real 8-bit pictures against an independent decoder's digests, the
+// run-length rules, and load_picture through an archive.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -46,14 +46,6 @@ TEST_F(RealPictures, EightBitPicturesMatchAnIndependentDecoder) {
     ++checked;
   }
   EXPECT_EQ(checked, 5);
-  // Malformed and other-depth pictures at any pixel count: the sanitizer build checks every access.
-  for (const test::Row& row : rows_) {
-    for (std::size_t count : {1ul, 100ul, 64000ul, 320000ul}) {
-      Bytes pixels(count, 0xAB);
-      Palette palette{};
-      decode_pcx(file(row.at("file")), pixels, palette);
-    }
-  }
 }
 
 TEST(PcxDecoder, RunLengthRules) {

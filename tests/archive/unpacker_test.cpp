@@ -13,6 +13,7 @@
 #include "tests/archive/stream_writer.h"
 #include "tests/rarpack/sample_data.h"
 #include "tools/rarpack/rar20_encoder.h"
+#include "tools/rarpack/rar20_format.h"
 
 namespace morvane {
 namespace {
@@ -53,50 +54,56 @@ TEST(Rar20Unpacker, EntrySizeBoundsTheOutput) {
   EXPECT_EQ(unpack(stream, 11), bytes_of("xxxxxxxxxxx"));
 }
 
-TEST(Rar20Unpacker, HandMadeTableTransmissions) {
-  // Code 16 at the first position repeats a zero length, also in a relative transmission whose
-  // previous lengths there are 3: a stale 3 would come first in the code order and move 'x'.
-  {
+TEST(Rar20Unpacker, FarDistancesLengthenMatchesFromTheirBoundaries) {
+  // Each distance after that many bytes of history: a new match, then the same distance again
+  // as recent distance 1, both with the shortest length code (3 and 2 before the bonuses).
+  struct Case {
+    std::uint32_t distance, new_length, recent_length;
+  };
+  for (const Case c : {Case{0x100, 3, 2}, Case{0x101, 3, 3}, Case{0x1FFF, 3, 3}, Case{0x2000, 4, 4}, Case{0x3FFFF, 4, 4},
+                       Case{0x40000, 5, 5}}) {
+    SCOPED_TRACE(c.distance);
+    Bytes expected = test::random_bytes(c.distance, c.distance);
     StreamWriter w;
-    std::vector<std::uint8_t> first(374, 0);
-    std::fill(first.begin(), first.begin() + 6, 3);
-    first[269] = 3;
-    w.tables(first);
-    w.symbol(StreamWriter::kMain, 269);
-    TableTransmission t;
-    t.delta = true;
-    t.code_lengths[0] = t.code_lengths[3] = t.code_lengths[16] = t.code_lengths[18] = 2;
-    t.ops = {{16, 3}};
-    std::size_t at = 6;
-    zeros(t.ops, at, 'x');
-    t.ops.push_back({3, 0});  // 0 + 3
-    zeros(t.ops, ++at, 269);
-    t.ops.push_back({0, 0});  // 3 + 0
-    zeros(t.ops, ++at, 374);
-    std::vector<std::uint8_t> result(374, 0);
-    result['x'] = result[269] = 3;
-    w.tables(t, result);
-    w.literals("xxxxx");
-    EXPECT_EQ(unpack(w.finish(), 5), bytes_of("xxxxx"));
+    w.tables(test::full_lz_lengths());
+    for (std::uint8_t b : expected) w.symbol(StreamWriter::kMain, b);
+    const int slot = rarpack::distance_slot(c.distance - 1);
+    w.symbol(StreamWriter::kMain, 270);
+    w.symbol(StreamWriter::kDistance, static_cast<unsigned>(slot));
+    w.extra(c.distance - 1 - rarpack::kDistanceBase[static_cast<std::size_t>(slot)], rarpack::kDistanceBits[static_cast<std::size_t>(slot)]);
+    w.symbol(StreamWriter::kMain, 257);
+    w.symbol(StreamWriter::kRepeat, 0);
+    w.literals("!");
+    for (std::uint32_t k = 0; k < c.new_length + c.recent_length; ++k) expected.push_back(expected[expected.size() - c.distance]);
+    expected.push_back('!');
+    EXPECT_EQ(unpack(w.finish(), static_cast<std::uint32_t>(expected.size())), expected);
   }
-  // A zero run reaching past the table end stops the fill at 374.
-  {
-    StreamWriter w;
-    TableTransmission t;
-    t.code_lengths[0] = t.code_lengths[1] = 2;
-    t.code_lengths[18] = 1;
-    std::size_t at = 0;
-    zeros(t.ops, at, 'y');
-    t.ops.push_back({1, 0});
-    zeros(t.ops, ++at, 269);
-    t.ops.push_back({1, 0});
-    t.ops.push_back({18, 127});  // 138 zeros where 104 fit
-    std::vector<std::uint8_t> result(374, 0);
-    result['y'] = result[269] = 1;
-    w.tables(t, result);
-    w.literals("yyyy");
-    EXPECT_EQ(unpack(w.finish(), 4), bytes_of("yyyy"));
-  }
+}
+
+TEST(Rar20Unpacker, RepeatCodeAtTheFirstPositionRepeatsZero) {
+  // Also in a relative transmission whose previous lengths there are 3: a stale 3 would come
+  // first in the code order and move the code of 'x'.
+  StreamWriter w;
+  std::vector<std::uint8_t> first(374, 0);
+  std::fill(first.begin(), first.begin() + 6, 3);
+  first[269] = 3;
+  w.tables(first);
+  w.symbol(StreamWriter::kMain, 269);
+  TableTransmission t;
+  t.delta = true;
+  t.code_lengths[0] = t.code_lengths[3] = t.code_lengths[16] = t.code_lengths[18] = 2;
+  t.ops = {{16, 3}};
+  std::size_t at = 6;
+  zeros(t.ops, at, 'x');
+  t.ops.push_back({3, 0});  // 0 + 3
+  zeros(t.ops, ++at, 269);
+  t.ops.push_back({0, 0});  // 3 + 0
+  zeros(t.ops, ++at, 374);
+  std::vector<std::uint8_t> result(374, 0);
+  result['x'] = result[269] = 3;
+  w.tables(t, result);
+  w.literals("xxxxx");
+  EXPECT_EQ(unpack(w.finish(), 5), bytes_of("xxxxx"));
 }
 
 TEST(Rar20Unpacker, TablesSentBehindTheLastByteServeTheNextSolidEntry) {
@@ -188,16 +195,13 @@ TEST(HuffmanTable, ShortCutDecodesLikeTheLimitSearch) {
     const std::size_t n = sizes[round % 3];
     std::vector<std::uint8_t> lengths(n);
     std::vector<std::uint32_t> counts(n);
+    const int kind = round % 5;  // oversubscribed, sparse, empty, only long codes, complete
     for (std::size_t s = 0; s < n; ++s) {
-      switch (round % 5) {
-        case 0: lengths[s] = static_cast<std::uint8_t>(rng() % 16); break;
-        case 1: lengths[s] = static_cast<std::uint8_t>(rng() % 4 == 0 ? rng() % 16 : 0); break;
-        case 2: break;
-        case 3: lengths[s] = static_cast<std::uint8_t>(rng() % 2 ? 12 + rng() % 4 : 0); break;
-        case 4: counts[s] = rng() % 1000; break;
-      }
+      const unsigned r = rng() % 16;
+      lengths[s] = static_cast<std::uint8_t>(kind == 0 ? r : kind == 1 ? (rng() % 4 ? 0 : r) : kind == 3 ? (r < 8 ? 0 : 12 + r % 4) : 0);
+      counts[s] = rng() % 1000;
     }
-    if (round % 5 == 4) build_code_lengths(counts, 15, lengths);
+    if (kind == 4) build_code_lengths(counts, 15, lengths);
     HuffmanTable& table = tables[static_cast<std::size_t>(round % 3)];
     table.build(lengths);
     for (std::uint32_t v = 0; v < 0x10000; v += 2) {

@@ -145,17 +145,13 @@ TEST_F(Loader, NodeHeadersFiltersAndLoops) {
 }
 
 TEST_F(Loader, CamerasAndLights) {
-  const LoadSummary summary = load(scene_file({camera_object("first", {1, 2, 3}, {4, 5, 6}, 10.0f, 50.0f),
-                                               camera_object("second", {-1, -2, -3}, {0, 0, 0}, 0.0f, 30.0f),
-                                               light_object("L", {1, 2, 3}, {chunk(0x4610, floats({4, 5, 6, 30, 40}))})}));
-  EXPECT_EQ(summary.cameras, 2);
-  EXPECT_EQ(summary.lights, 1);
+  // Places and the axis swap are checked on the sample files; here the lens, the active camera
+  // and the spotlight's cone.
+  load(scene_file({camera_object("first", {1, 2, 3}, {4, 5, 6}, 10.0f, 50.0f), camera_object("second", {}, {0, 0, 1}, 0.0f, 30.0f),
+                   light_object("L", {1, 2, 3}, {chunk(0x4610, floats({4, 5, 6, 30, 40}))})}));
   EXPECT_EQ(scene.active_camera(), 1);
-  const Camera& first = *scene.camera(0);
-  EXPECT_EQ(first.position.z, 2.0f);
-  EXPECT_EQ(first.target.y, 6.0f);
-  EXPECT_EQ(first.roll, 10.0f);
-  EXPECT_EQ(first.field_of_view, 46.0f);
+  EXPECT_EQ(scene.camera(0)->roll, 10.0f);
+  EXPECT_EQ(scene.camera(0)->field_of_view, 46.0f);
   EXPECT_EQ(scene.camera(1)->field_of_view, 15.0f / 30.0f * 160.0f);
   const int l = scene.find_object("L", 0);
   EXPECT_EQ(scene.slot(l)->parent, 0);  // lights hang under the root

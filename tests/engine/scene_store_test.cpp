@@ -4,6 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 
 #include "engine/camera_view.h"
 #include "engine/object_preparation.h"
@@ -89,14 +90,12 @@ TEST(SceneStore, MaterialColourWords) {
     return std::array<float, 6>{m.base.red, m.base.green, m.base.blue, m.random_amount.red, m.random_amount.green, m.random_amount.blue};
   };
   using A = std::array<float, 6>;
-  EXPECT_EQ(colours("F_RANDRED", -1), (A{0, 0, 0, 1, 1, 0}));
-  EXPECT_EQ(colours("FxRANDBLUE", -1), (A{0, 0, 0, 0, 1, 1}));
-  EXPECT_EQ(colours("F1RANDYELLOW", -1), (A{255, 255, 0, 0, 0, 0}));
-  EXPECT_EQ(colours("F.WHITE", -1), (A{255, 255, 255, 0, 0, 0}));
-  EXPECT_EQ(colours("RED", -1), (A{128, 128, 128, 0, 0, 0}));
-  EXPECT_EQ(colours("F_RED", 5), (A{128, 128, 128, 0, 0, 0}));
-  EXPECT_EQ(colours("F_red", -1), (A{0, 0, 0, 0, 0, 0}));  // case-sensitive: no word, black
-  EXPECT_EQ(colours("F", -1), (A{0, 0, 0, 0, 0, 0}));      // too short to hold a word
+  const std::tuple<const char*, int, A> cases[] = {
+      {"F_RANDRED", -1, {0, 0, 0, 1, 1, 0}}, {"FxRANDBLUE", -1, {0, 0, 0, 0, 1, 1}}, {"F1RANDYELLOW", -1, {255, 255, 0, 0, 0, 0}},
+      {"F.WHITE", -1, {255, 255, 255, 0, 0, 0}}, {"RED", -1, {128, 128, 128, 0, 0, 0}}, {"F_RED", 5, {128, 128, 128, 0, 0, 0}},
+      {"F_red", -1, {0, 0, 0, 0, 0, 0}},  // case-sensitive: no word, black
+      {"F", -1, {0, 0, 0, 0, 0, 0}}};     // too short to hold a word
+  for (const auto& [name, mode, expected] : cases) EXPECT_EQ(colours(name, mode), expected) << name;
   const int first = scene.find_material("F_RED");
   EXPECT_EQ(colours("F_RED", -1), (A{255, 0, 0, 0, 0, 0}));
   EXPECT_EQ(scene.find_material("F_RED"), first) << "the same name again replaces the record in place";

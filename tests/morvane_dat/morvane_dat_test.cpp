@@ -20,13 +20,13 @@ using Bytes = std::vector<std::uint8_t>;
 
 const fs::path kData = MORVANE_TESTDATA_DIR;
 
-struct Run {
+struct ToolRun {
   int status = -1;
   std::string output;  // standard output and error together
 };
 
-Run run(const std::string& arguments) {
-  Run r;
+ToolRun run(const std::string& arguments) {
+  ToolRun r;
   std::FILE* pipe = popen((std::string(MORVANE_BUILD_DIR) + "/tools/morvane_dat/morvane-dat " + arguments + " 2>&1").c_str(), "r");
   if (!pipe) return r;
   std::array<char, 4096> buffer;
@@ -64,9 +64,9 @@ class MorvaneDat : public ::testing::Test {
 };
 
 TEST_F(MorvaneDat, ArchiveCommands) {
-  Run r = run("list " + in_archive(""));
+  ToolRun r = run("list " + in_archive(""));
   EXPECT_EQ(r.status, 0) << r.output;
-  for (const std::string& word : {"readme.txt", "pics\\planet.pcx", "stored", std::to_string(pcx_.size())})
+  for (const std::string& word : {std::string("readme.txt"), std::string("pics\\planet.pcx"), std::string("stored"), std::to_string(pcx_.size())})
     EXPECT_NE(r.output.find(word), std::string::npos) << word;
   EXPECT_EQ(run("extract " + in_archive("PICS/PLANET.PCX " + out_.string())).status, 0);
   EXPECT_EQ(read_file(out_), pcx_);
@@ -83,7 +83,7 @@ TEST_F(MorvaneDat, ArchiveCommands) {
 }
 
 TEST_F(MorvaneDat, SceneCommand) {
-  Run r = run("scene " + (kData / "3ds" / "cube_cam.3ds").string());
+  ToolRun r = run("scene " + (kData / "3ds" / "cube_cam.3ds").string());
   EXPECT_EQ(r.status, 0) << r.output;
   for (const char* line : {"[0] \"cube\": 8 vertices, 12 faces, mapping coordinates", "[2] \"c_blue\": base 128, 128, 128; random 0, 0, 0",
                            "active camera: [0] \"camera01\"", "    [Element1] (element 0)\n      cube (mesh 0)\n"})
@@ -107,7 +107,7 @@ TEST_F(MorvaneDat, SceneCommand) {
 }
 
 TEST_F(MorvaneDat, FailuresExplainThemselves) {
-  Run r = run("extract " + in_archive("missing.pcx"));
+  ToolRun r = run("extract " + in_archive("missing.pcx"));
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.output.find("Could not load the file 'missing.pcx' from " + archive_.string()), std::string::npos) << r.output;
   r = run("list /nonexistent/file.dat");
