@@ -30,6 +30,13 @@ std::int64_t parse_positive_integer(const std::string& text) {
   return value;
 }
 
+VideoQuality parse_video_quality(const std::string& text) {
+  if (text == "draft") return VideoQuality::kDraft;
+  if (text == "fast") return VideoQuality::kFast;
+  if (text == "high") return VideoQuality::kHigh;
+  throw std::invalid_argument("--quality takes draft, fast or high, not '" + text + "'");
+}
+
 }  // namespace
 
 const char* const kUsage =
@@ -40,6 +47,7 @@ const char* const kUsage =
     "  --out DIR       write frame_NNNNNN.png, audio.wav and frames.csv there\n"
     "  --native        write 320 x 200 frames instead of the 640 x 480 display buffer\n"
     "  --video FILE    encode the frames and the audio with ffmpeg (e.g. show.mp4)\n"
+    "  --quality Q     the video's encoding: draft, fast (default) or high (slowest, best)\n"
     "  --fps N         frames per second: 60 (default), 50, 60000/1001, ...\n"
     "  --from S        write only from S seconds of song time on (the show still runs from 0)\n"
     "  --to S          stop after S seconds of song time\n"
@@ -80,6 +88,7 @@ CaptureOptions parse_options(const std::vector<std::string>& args) {
     else if (arg == "--fps") options.fps = parse_frame_rate(value());
     else if (arg == "--out") options.out_dir = value();
     else if (arg == "--video") options.video = value();
+    else if (arg == "--quality") options.quality = parse_video_quality(value());
     else if (arg == "--log") options.log = value();
     else if (arg == "--data") options.data_dir = value();
     else if (arg == "--from") options.from_seconds = parse_seconds(arg, value());

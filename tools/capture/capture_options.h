@@ -14,10 +14,15 @@ struct FrameRate {
   double value() const { return static_cast<double>(numerator) / static_cast<double>(denominator); }
 };
 
+// How hard --video's x264 works: draft (quickest, biggest files), fast (the default: several
+// times real time, visually clean) or high (slowest, smallest at the best quality).
+enum class VideoQuality { kDraft, kFast, kHigh };
+
 struct CaptureOptions {
   FrameRate fps;
   std::optional<std::filesystem::path> out_dir;  // PNG frames, WAV, log
   std::optional<std::filesystem::path> video;    // mp4 through ffmpeg
+  VideoQuality quality = VideoQuality::kFast;
   std::optional<std::filesystem::path> log;      // CSV log (default: OUT/frames.csv or stdout-less)
   std::filesystem::path data_dir = ".";
   double from_seconds = 0.0;

@@ -2,6 +2,9 @@
 
 #define XXH_STATIC_LINKING_ONLY  // XXH3_state_t on the stack
 #include <xxhash.h>
+#if defined(__x86_64__) || defined(__i386__)
+#include <xxh_x86dispatch.h>  // XXH3 picks SSE2, AVX2 or AVX-512 at run time
+#endif
 
 #include <algorithm>
 #include <array>
@@ -26,28 +29,39 @@ namespace {
 // the capture gives up after this much silence.
 constexpr double kSecondsAfterSongEnd = 10.0;
 
+constexpr std::size_t kHashBlock = 1024;  // pixels: 4 KiB, well inside the L1 cache
+
+// The pixels as little-endian 0x00RRGGBB words; inlined with the block's fixed count, the
+// loop is vectorised.
+inline void mask_pixels(const Pixel32* __restrict in, Pixel32* __restrict out, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const Pixel32 p = in[i] & 0xFFFFFFu;
+    if constexpr (std::endian::native == std::endian::little) {
+      out[i] = p;
+    } else {
+      out[i] = (p >> 24) | ((p >> 8) & 0xFF00u) | ((p << 8) & 0xFF0000u) | (p << 24);
+    }
+  }
+}
+
 }  // namespace
 
 std::uint64_t frame_hash(std::span<const Pixel32> pixels) {
-  // XXH3 of the pixels as little-endian 0x00RRGGBB words, whatever the unused top byte holds.
-  // The pixels are masked a cache-sized block at a time, so the hash runs at memory speed.
+  // XXH3 of the pixels, whatever the unused top byte holds. The pixels are masked a block at a
+  // time into the L1 cache, where XXH3 (in the widest vector code the processor has) reads them,
+  // so the whole costs about one read of the buffer.
   XXH3_state_t state;
   XXH3_INITSTATE(&state);
   XXH3_64bits_reset(&state);
-  std::array<Pixel32, 1024> block;
-  for (std::size_t at = 0; at < pixels.size(); at += block.size()) {
-    const std::size_t count = std::min(block.size(), pixels.size() - at);
-    const Pixel32* in = pixels.data() + at;
-    for (std::size_t i = 0; i < count; ++i) {
-      const Pixel32 p = in[i] & 0xFFFFFFu;
-      if constexpr (std::endian::native == std::endian::little) {
-        block[i] = p;
-      } else {
-        block[i] = (p >> 24) | ((p >> 8) & 0xFF00u) | ((p << 8) & 0xFF0000u) | (p << 24);
-      }
-    }
-    XXH3_64bits_update(&state, block.data(), count * sizeof(Pixel32));
+  alignas(64) std::array<Pixel32, kHashBlock> block;
+  std::size_t at = 0;
+  for (; pixels.size() - at >= kHashBlock; at += kHashBlock) {
+    mask_pixels(pixels.data() + at, block.data(), kHashBlock);
+    XXH3_64bits_update(&state, block.data(), sizeof block);
   }
+  const std::size_t rest = pixels.size() - at;
+  mask_pixels(pixels.data() + at, block.data(), rest);
+  XXH3_64bits_update(&state, block.data(), rest * sizeof(Pixel32));
   return XXH3_64bits_digest(&state);
 }
 
@@ -100,7 +114,7 @@ bool CaptureSession::open(const std::string&, int width, int height, bool) {
     const int w = options_.native ? kFrameWidth : width;
     const int h = options_.native ? kFrameHeight : height;
     try {
-      video_ = std::make_unique<VideoEncoder>(*options_.video, w, h, options_.fps);
+      video_ = std::make_unique<VideoEncoder>(*options_.video, w, h, options_.fps, options_.quality);
     } catch (const std::exception& error) {
       error_ = error.what();
       return false;
@@ -155,29 +169,44 @@ void CaptureSession::update(std::span<const Pixel32> pixels) {
 }
 
 void CaptureSession::write_frame(std::span<const Pixel32> pixels) {
-  if (!options_.out_dir && !video_) return;
+  if (!frame_files_ && !video_) return;
   const int w = options_.native ? kFrameWidth : width_;
   const int h = options_.native ? kFrameHeight : height_;
-  rgb_.resize(static_cast<std::size_t>(w) * h * 3);
-  std::uint8_t* out = rgb_.data();
+  const auto count = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
   constexpr int kTop = (kDisplayHeight - 2 * kFrameHeight) / 2;
-  for (int y = 0; y < h; ++y) {
-    // Native frames take one pixel of every doubled 2 x 2 block.
-    const Pixel32* row = options_.native ? pixels.data() + static_cast<std::size_t>(kTop + 2 * y) * width_
-                                         : pixels.data() + static_cast<std::size_t>(y) * width_;
-    for (int x = 0; x < w; ++x) {
-      const Pixel32 p = options_.native ? row[2 * x] : row[x];
-      *out++ = static_cast<std::uint8_t>(p >> 16);
-      *out++ = static_cast<std::uint8_t>(p >> 8);
-      *out++ = static_cast<std::uint8_t>(p);
-    }
+  const std::size_t needed = options_.native ? static_cast<std::size_t>(kTop + 2 * kFrameHeight) * width_ : count;
+  if (pixels.size() < needed || (options_.native && width_ < 2 * kFrameWidth)) {
+    throw std::logic_error("the presented buffer is smaller than the display");
   }
-  if (options_.out_dir) {
+
+  // The frame leaves the display buffer once: into a pooled buffer for the PNG writers, or for
+  // native frames into one of our own; a full-sized video frame goes to ffmpeg straight from the
+  // display buffer.
+  std::span<const Pixel32> image = pixels.first(count);
+  std::vector<Pixel32> copy;
+  if (frame_files_ || options_.native) {
+    copy = frame_files_ ? frame_files_->take_buffer() : std::move(native_);
+    copy.resize(count);
+    if (options_.native) {
+      // One pixel of every doubled 2 x 2 block.
+      for (int y = 0; y < h; ++y) {
+        const Pixel32* row = pixels.data() + static_cast<std::size_t>(kTop + 2 * y) * width_;
+        Pixel32* out = copy.data() + static_cast<std::size_t>(y) * w;
+        for (int x = 0; x < w; ++x) out[x] = row[2 * x];
+      }
+    } else {
+      std::memcpy(copy.data(), pixels.data(), count * sizeof(Pixel32));
+    }
+    image = copy;
+  }
+  if (video_) video_->add_frame(image);
+  if (frame_files_) {
     char name[32];
     std::snprintf(name, sizeof name, "frame_%06lld.png", static_cast<long long>(frame_));
-    frame_files_->write(*options_.out_dir / name, w, h, rgb_);
+    frame_files_->write(*options_.out_dir / name, w, h, std::move(copy));
+  } else {
+    native_ = std::move(copy);
   }
-  if (video_) video_->add_frame(rgb_);
 }
 
 void CaptureSession::finish_outputs() {

@@ -72,7 +72,7 @@ class CaptureSession final : public Display, public MessageBoxes {
   std::ostream* log_ = nullptr;
   std::unique_ptr<VideoEncoder> video_;
   std::unique_ptr<FrameFileWriter> frame_files_;
-  std::vector<std::uint8_t> rgb_;
+  std::vector<Pixel32> native_;  // scratch for native frames when no PNG is written
   std::vector<std::uint8_t> events_since_frame_;
   std::int64_t frame_ = 0;
   std::int64_t written_ = 0;
