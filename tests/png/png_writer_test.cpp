@@ -1,5 +1,6 @@
 // Writes each kind of PNG and reads it back through libpng's own reader.
 #include "tools/png/png_writer.h"
+#include "tools/png/png_frame_encoder.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -53,6 +54,41 @@ TEST(PngWriter, EachKindReadsBackAsWrittenAndBadInputThrows) {
   EXPECT_THROW(write_png_grey(file, 0, 1, two), std::runtime_error);
   EXPECT_THROW(write_png_indexed(file, 1, 1, two, two), std::runtime_error);
   EXPECT_THROW(write_png_grey("/nonexistent-dir/x.png", 1, 1, two), std::runtime_error);
+}
+
+// The capture's encoder: repeated rows, rows whose "sub" bytes wrap below zero, single-pixel
+// rows and ignored top bytes all read back exactly, frame after frame from one encoder.
+TEST(PngFrameEncoder, FramesReadBackExactlyAndBadSizesThrow) {
+  const auto file = std::filesystem::temp_directory_path() / ("morvane_png_frame_" + std::to_string(getpid()) + ".png");
+  PngFrameEncoder encoder;
+  struct Case {
+    int width, height;
+    std::vector<std::uint32_t> pixels;
+  };
+  std::vector<std::uint32_t> doubled;
+  for (std::uint32_t y = 0; y < 6; ++y)
+    for (std::uint32_t x = 0; x < 8; ++x) doubled.push_back(0xFF000000u * (x & 1) + (y / 2) * 0x402010u + (x / 2) * 0x0F0F0Fu);
+  const std::vector<Case> cases = {
+      {8, 6, doubled},
+      {3, 2, {0x00FFFFFF, 0x00000001, 0x00FF0000, 0x00FFFFFF, 0x00000001, 0x00FF0001}},
+      {1, 3, {0x00123456, 0x00123456, 0xAB000000}},
+  };
+  for (const Case& c : cases) {
+    encoder.write(file, c.width, c.height, c.pixels);
+    png_uint_32 format = 0;
+    std::vector<std::uint8_t> expected;
+    for (std::uint32_t p : c.pixels)
+      expected.insert(expected.end(), {std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p)});
+    EXPECT_EQ(read_rgb(file, &format), expected) << c.width << " x " << c.height;
+    EXPECT_EQ(format, PNG_FORMAT_RGB);
+  }
+  std::filesystem::remove(file);
+
+  const std::vector<std::uint32_t> four(4);
+  EXPECT_THROW(encoder.encode(3, 2, four), std::invalid_argument);
+  EXPECT_THROW(encoder.encode(0, 1, four), std::invalid_argument);
+  EXPECT_THROW(encoder.encode(1 << 20, 1 << 20, four), std::invalid_argument);
+  EXPECT_THROW(encoder.write("/nonexistent-dir/x.png", 2, 2, four), std::runtime_error);
 }
 
 }  // namespace
