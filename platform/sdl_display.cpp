@@ -11,6 +11,7 @@
 
 #include "platform/frame_fit.h"
 #include "platform/sdl_pixel_formats.h"
+#include "platform/x11_window_manager.h"
 #include "contracts/close.h"
 #include "screen/row_converters.h"
 
@@ -61,6 +62,9 @@ struct SdlDisplay::Impl {
   Uint64 last_present = 0;
   bool paused = false;
   std::function<void(bool)> pause_listener;
+  // Full screen made by hand (a borderless window over the display): no window manager would
+  // answer SDL's request.
+  bool manual_fullscreen = false;
 
   bool open(const std::string& title, int frame_width, int frame_height, bool full);
   void close() noexcept;
@@ -140,6 +144,7 @@ void SdlDisplay::Impl::close() noexcept {
   active = false;
   last_present = 0;
   paused = false;
+  manual_fullscreen = false;
 }
 
 void SdlDisplay::Impl::handle(const SDL_Event& event) {
@@ -185,7 +190,20 @@ void SdlDisplay::Impl::show_as_fullscreen(bool full) {
     SDL_GetWindowPosition(window, &windowed.x, &windowed.y);
     SDL_GetWindowSize(window, &windowed.w, &windowed.h);
   }
-  if (SDL_SetWindowFullscreen(window, full ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return;
+  if (full && lacks_window_manager(window)) {
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window)), &bounds) != 0) return;
+    SDL_SetWindowBordered(window, SDL_FALSE);
+    SDL_SetWindowPosition(window, bounds.x, bounds.y);
+    SDL_SetWindowSize(window, bounds.w, bounds.h);
+    SDL_RaiseWindow(window);
+    manual_fullscreen = true;
+  } else if (!full && manual_fullscreen) {
+    SDL_SetWindowBordered(window, SDL_TRUE);
+    manual_fullscreen = false;
+  } else if (SDL_SetWindowFullscreen(window, full ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+    return;
+  }
   // Not every video driver puts the window back where it was; say it explicitly.
   if (!full) {
     SDL_SetWindowSize(window, windowed.w, windowed.h);

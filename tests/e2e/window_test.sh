@@ -1,9 +1,13 @@
 #!/bin/sh
 # The real player in a real X window (Xvfb): the question answered from the keyboard, the
 # doubled frame between black borders, Escape, full screen letterboxing, and the error box for
-# a damaged data file. Usage: window_test.sh BUILD_DIR
+# a damaged data file; the question answered on the command line, Alt+Enter to full screen and
+# back, Space to pause. Usage: window_test.sh BUILD_DIR [openbox] (openbox: under that window
+# manager, else under none)
 set -u
 build=$(cd "$1" && pwd)
+manager=${2:-}
+if [ -n "$manager" ]; then command -v "$manager" >/dev/null 2>&1 || { echo "SKIP: $manager not installed"; exit 77; }; fi
 for tool in Xvfb xdotool xwininfo import convert; do
   command -v $tool >/dev/null 2>&1 || { echo "SKIP: $tool not installed"; exit 77; }
 done
@@ -17,11 +21,18 @@ xvfb=$!
 player=""
 cleanup() {
   [ -n "$player" ] && kill -9 "$player" 2>/dev/null
+  [ -n "$wm" ] && kill $wm 2>/dev/null
   kill $xvfb 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
 for i in $(seq 50); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
+wm=""
+if [ -n "$manager" ]; then
+  "$manager" >"$work/wm.log" 2>&1 &
+  wm=$!
+  sleep 1
+fi
 unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER=dummy
 
@@ -53,8 +64,10 @@ press() {  # window id, key
 mean_of() { convert "$1" -crop "$2" +repage -colorspace Gray -format '%[fx:int(255*mean)]' info:; }
 max_of() { convert "$1" -crop "$2" +repage -colorspace Gray -format '%[fx:int(255*maxima)]' info:; }
 
-start_player() {  # data dir
-  (cd "$1" && exec "$build/main/morvane" >"$1/stdout.log" 2>"$1/stderr.log") &
+start_player() {  # data dir, player options...
+  dir=$1
+  shift
+  (cd "$dir" && exec "$build/main/morvane" "$@" >"$dir/stdout.log" 2>"$dir/stderr.log") &
   player=$!
 }
 
@@ -126,5 +139,37 @@ finish_player 10
 [ "$status" = 1 ] || fail "damaged-data run exit status $status, expected 1"
 grep -q "Could not load the file '.*' from morvane.dat" "$work/bad/stderr.log" || fail "loader message missing: $(cat "$work/bad/stderr.log")"
 
-[ $failures = 0 ] && echo "window test passed"
+# 4. --window: no question; Alt+Enter covers the whole screen and comes back; Space holds the
+#    picture until pressed again.
+geometry() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /Width/{w=$NF} /Height/{h=$NF} END{print w "x" h "+" x "+" y}'; }
+changed_pixels() {  # window, seconds between two shots
+  import -window "$1" "$work/a.png"
+  sleep "$2"
+  import -window "$1" "$work/b.png"
+  compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1
+}
+start_player "$work/good" --window
+wait_window "$title" 20 >/dev/null || fail "no window with --window"
+# SDL may make the window again for its renderer: take the one that stays.
+sleep 2
+window=$(find_windows "$title" | tail -n 1)
+if [ -n "$window" ]; then
+  [ "$(find_windows "$title" | wc -l)" = 1 ] || fail "a question box appeared despite --window"
+  press "$window" alt+Return
+  sleep 1
+  [ "$(geometry "$window")" = "1280x1024+0+0" ] || fail "Alt+Enter: window at $(geometry "$window"), not full screen"
+  press "$window" alt+Return
+  sleep 1
+  case $(geometry "$window") in 640x480+*) ;; *) fail "second Alt+Enter: window at $(geometry "$window")" ;; esac
+  press "$window" space
+  sleep 0.5
+  [ "$(changed_pixels "$window" 1)" = 0 ] || fail "the picture moved while paused"
+  press "$window" space
+  [ "$(changed_pixels "$window" 1)" != 0 ] || fail "the picture stood still after resuming"
+  press "$window" Escape
+fi
+finish_player 10
+[ "$status" = 1 ] || fail "--window run exit status $status, expected 1"
+
+[ $failures = 0 ] && echo "window test passed${manager:+ under $manager}"
 exit $failures
