@@ -2,17 +2,20 @@
 // The multimedia mode's adaptive predictor: each channel predicts its next byte from the last
 // byte and the recent deltas with five weights, and every 32 bytes nudges one weight towards
 // whichever term would have cost the least error. Inline: it runs once per decoded byte.
-#include <array>
 #include <cstdint>
-#include <cstdlib>
 
 namespace morvane {
+
+// The eleven error sums in 16-bit lanes, so that one vector operation updates them all. They
+// restart every 32 bytes, and a term is at most 1024 + 255, so a sum stays below 41,000.
+using AudioErrorLanes = std::uint16_t __attribute__((vector_size(32)));
+using AudioTermLanes = std::int16_t __attribute__((vector_size(32)));
 
 struct AudioChannel {
   std::int32_t k1 = 0, k2 = 0, k3 = 0, k4 = 0, k5 = 0;  // weights, kept within -17..16
   std::int32_t d1 = 0, d2 = 0, d3 = 0, d4 = 0;           // recent deltas
   std::int32_t last_delta = 0;
-  std::array<std::uint32_t, 11> errors{};
+  AudioErrorLanes errors{};  // lanes 0..10 used
   std::uint32_t byte_count = 0;
   std::int32_t last_byte = 0;  // the full difference p - delta, not cut to 8 bits
 };
@@ -26,7 +29,7 @@ inline void adapt(AudioChannel& c) {
   unsigned best = 0;
   for (unsigned i = 1; i < 11; ++i)
     if (c.errors[i] < c.errors[best]) best = i;
-  c.errors.fill(0);
+  c.errors = AudioErrorLanes{};
   if (best == 0) return;
   std::int32_t* const weights[5] = {&c.k1, &c.k2, &c.k3, &c.k4, &c.k5};
   std::int32_t& k = *weights[(best - 1) / 2];
@@ -55,19 +58,16 @@ inline std::uint8_t predict_audio_byte(AudioChannel& c, std::int32_t& channel_de
   p = (p >> 3) & 0xFF;
   const std::int32_t byte = p - static_cast<std::int32_t>(delta);
 
-  const std::int32_t d = as_signed_byte(static_cast<std::int32_t>(delta)) * 8;
-  const auto add = [&c](int i, std::int32_t v) { c.errors[static_cast<std::size_t>(i)] += static_cast<std::uint32_t>(std::abs(v)); };
-  add(0, d);
-  add(1, d - c.d1);
-  add(2, d + c.d1);
-  add(3, d - c.d2);
-  add(4, d + c.d2);
-  add(5, d - c.d3);
-  add(6, d + c.d3);
-  add(7, d - c.d4);
-  add(8, d + c.d4);
-  add(9, d - channel_delta);
-  add(10, d + channel_delta);
+  // |d|, |d - d1|, |d + d1|, |d - d2|, ... |d + channel_delta| added to sums 0 to 10.
+  const auto d = static_cast<std::int16_t>(as_signed_byte(static_cast<std::int32_t>(delta)) * 8);
+  const auto t1 = static_cast<std::int16_t>(c.d1), t2 = static_cast<std::int16_t>(c.d2);
+  const auto t3 = static_cast<std::int16_t>(c.d3), t4 = static_cast<std::int16_t>(c.d4);
+  const auto t5 = static_cast<std::int16_t>(channel_delta);
+  const AudioTermLanes terms = {0, t1, t1, t2, t2, t3, t3, t4, t4, t5, t5, 0, 0, 0, 0, 0};
+  constexpr AudioTermLanes kSigns = {1, -1, 1, -1, 1, -1, 1, -1, 1, -1, 1, 0, 0, 0, 0, 0};
+  const AudioTermLanes errors = d * kSigns + terms;
+  const AudioTermLanes magnitudes = errors < 0 ? -errors : errors;
+  c.errors += reinterpret_cast<AudioErrorLanes>(magnitudes);
 
   c.last_delta = channel_delta = as_signed_byte(byte - c.last_byte);
   c.last_byte = byte;

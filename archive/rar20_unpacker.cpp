@@ -180,27 +180,51 @@ void Rar20Unpacker::decode_audio(ByteReader& input) {
   std::uint32_t write = write_;
   std::int64_t to_go = to_go_;
   BitInput::Cursor bits = in_.cursor();
+  // Locals rather than members: every store into the window may alias a member, which would
+  // have them all reloaded for each byte.
+  unsigned channel = channel_;
+  const unsigned channels = channels_;
+  std::int32_t channel_delta = channel_delta_;
   while (to_go >= 0) {
     if (!prepare_step(input, bits, write, to_go)) {
       to_go = -1;
       break;
     }
-    const unsigned symbol = audio_[channel_].decode(bits);
-    if (symbol == kAudioNewTables) {
+    // prepare_step would do nothing before this many steps (one byte and at most 15 bits each):
+    // the read position stays at or below the refill threshold and the write position clear of
+    // the flush margin.
+    const std::size_t threshold = in_.main_loop_threshold();
+    const std::size_t input_steps = (threshold - std::min(bits.position(), threshold)) / 2 + 1;
+    const std::uint32_t ahead = flush_ == write ? window_size_ : (flush_ - write) & mask;
+    const std::size_t room_steps = ahead > kFlushMargin ? ahead - kFlushMargin : 1;
+    std::size_t steps = std::min<std::size_t>({input_steps, room_steps, static_cast<std::size_t>(std::min<std::int64_t>(to_go, kWindowSize)) + 1});
+    bool new_tables = false;
+    for (; steps != 0; --steps) {
+      const unsigned symbol = audio_[channel].decode(bits);
+      if (symbol == kAudioNewTables) {
+        new_tables = true;
+        break;
+      }
+      window[write] = predict_audio_byte(audio_channels_[channel], channel_delta, symbol);
+      write = (write + 1) & mask;
+      if (++channel == channels) channel = 0;
+      --to_go;
+    }
+    if (new_tables) {
       in_.seek(bits);
+      channel_ = channel;
       read_tables(input);
+      channel = channel_;
       bits = in_.cursor();
       if (!audio_mode_) break;
-      continue;
+      if (channels_ != channels) break;  // the loop starts again with the new channel count
     }
-    window[write] = predict_audio_byte(audio_channels_[channel_], channel_delta_, symbol);
-    write = (write + 1) & mask;
-    if (++channel_ == channels_) channel_ = 0;
-    --to_go;
   }
   in_.seek(bits);
   write_ = write;
   to_go_ = to_go;
+  channel_ = channel;
+  channel_delta_ = channel_delta;
 }
 
 void Rar20Unpacker::decode_lz(ByteReader& input) {
