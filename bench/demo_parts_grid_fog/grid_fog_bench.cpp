@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "demo_parts/grid_fog/grid_blend.h"
+#include "demo_parts/grid_fog/grid_fog_kernels.h"
 #include "demo_parts/grid_fog/grid_fog_part.h"
 #include "engine/demo_rand.h"
 

@@ -5,9 +5,8 @@
 #include <random>
 #include <vector>
 
-#include "bench/demo_parts_lightmap_primitives/standin_light_pictures.h"
-#include "demo_parts/lightmap/light_blur.h"
-#include "demo_parts/lightmap/light_decay.h"
+#include "bench/demo_parts_lightmap/standin_light_pictures.h"
+#include "demo_parts/lightmap/light_map_kernels.h"
 #include "demo_parts/lightmap/light_map_part.h"
 #include "engine/demo_rand.h"
 

@@ -24,28 +24,28 @@ class FinalePart final : public DemoPart {
 
   // The loaded buffers (only valid after a load).
   FinaleAssets assets() const;
-  // The overlay's 8-bit source is needed only while loading: null afterwards.
-  bool holds_overlay_source() const { return overlay_source_ != nullptr; }
 
  protected:
   void load_assets(const Archive& archive) override { load_from(ArchivePictures(archive)); }
   void release() noexcept override;
 
  private:
-  std::unique_ptr<Rgb565[]> overlay_;
-  std::unique_ptr<std::uint8_t[]> overlay_source_;
-  std::unique_ptr<std::uint8_t[]> colour_;
-  std::unique_ptr<std::uint8_t[]> light_;
-  std::unique_ptr<Rgb565[]> intermediate_;
-  std::unique_ptr<std::uint8_t[]> light_picture_;
-  std::unique_ptr<std::uint8_t[]> light_texture_;
-  std::unique_ptr<std::uint16_t[]> ripple_;
-  std::unique_ptr<std::uint16_t[]> tunnel_;
-  std::unique_ptr<std::uint16_t[]> polar_;
-  std::array<std::unique_ptr<std::uint8_t[]>, kFinaleTextures> textures_;
-  std::array<std::unique_ptr<Rgb565[]>, kFinaleTextures> shades_;
-  // Three pages' worth, so that a whole page starting at a multiple of 65536 fits inside.
-  std::unique_ptr<std::uint8_t[]> wave_buffer_;
+  struct Buffers {
+    std::array<Rgb565, kOverlayPixels> overlay;
+    std::array<std::uint8_t, kFramePixels> colour{};
+    std::array<std::uint8_t, kFramePixels> light{};
+    std::array<Rgb565, kFramePixels> intermediate{};
+    std::array<std::uint8_t, kFramePixels> light_picture{};
+    std::array<std::uint8_t, kDoubledTextureBytes> light_texture{};
+    std::array<std::uint16_t, kRippleEntries> ripple;
+    std::array<std::uint16_t, kFramePixels> tunnel;
+    std::array<std::uint16_t, kFramePixels> polar;
+    std::array<std::array<std::uint8_t, kDoubledTextureBytes>, kFinaleTextures> textures{};
+    std::array<std::array<Rgb565, kFinaleShadeEntries>, kFinaleTextures> shades;
+    // Three pages' worth, so that a whole page starting at a multiple of 65536 fits inside.
+    std::array<std::uint8_t, kWaveBufferBytes> wave_buffer{};
+  };
+  std::unique_ptr<Buffers> buffers_;
 };
 
 }  // namespace morvane

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "demo_parts/flashes/flash_run.h"
+#include "demo_parts/flashes/flashes_run.h"
 #include "demo_parts/picture_source.h"
 #include "core/demo_part.h"
 
@@ -26,9 +26,11 @@ class FlashesPart final : public DemoPart {
   void release() noexcept override;
 
  private:
-  std::array<std::unique_ptr<std::uint8_t[]>, kFlashPictures> pictures_;
-  std::unique_ptr<std::uint8_t[]> palette_;
-  std::unique_ptr<Rgb565[]> shade_;
+  struct Buffers {
+    std::array<std::array<std::uint8_t, kFramePixels>, kFlashPictures> pictures{};
+    std::array<Rgb565, kFlashShadeEntries> shade;
+  };
+  std::unique_ptr<Buffers> buffers_;
 };
 
 }  // namespace morvane

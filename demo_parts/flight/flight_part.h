@@ -2,6 +2,7 @@
 // The camera flight: a camera circles the show's 3D scene, each render averaged into the frame
 // before so that edges leave trails. On the module's flash command the screen goes white and a
 // picture emerges from it at the full display size, zooming out from its centre, until order 16.
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -30,11 +31,14 @@ class FlightPart final : public DemoPart {
   void release() noexcept override;
 
  private:
+  struct Buffers {
+    std::array<Rgb565, kFramePixels> render{};
+    std::array<Pixel32, kFadeEntries> fade;
+    std::array<std::uint8_t, kFlightPaletteBytes> palette{};
+    std::array<std::uint8_t, kFramePixels> picture{};
+  };
   std::unique_ptr<Scene> scene_;
-  std::unique_ptr<Rgb565[]> render_;
-  std::unique_ptr<Pixel32[]> fade_;
-  std::unique_ptr<std::uint8_t[]> palette_;
-  std::unique_ptr<std::uint8_t[]> picture_;
+  std::unique_ptr<Buffers> buffers_;
 };
 
 }  // namespace morvane

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "demo_parts/flight/flight_camera.h"
 #include "demo_parts/half_blend.h"
 #include "engine/render.h"
 #include "engine/scene.h"

@@ -4,8 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "demo_parts/flight/fade_table.h"
-#include "demo_parts/flight/picture_reveal.h"
+#include "demo_parts/flight/flight_kernels.h"
 #include "engine/records.h"
 #include "contracts/pixel.h"
 

@@ -3,58 +3,40 @@
 #include <array>
 #include <stdexcept>
 
-#include "demo_parts/grid_fog/grid_blend.h"
-#include "demo_parts/owned_buffer.h"
-#include "demo_parts/part_clock.h"
+#include "demo_parts/frame_loop.h"
+#include "demo_parts/grid_fog/grid_fog_kernels.h"
 #include "screen/screen.h"
 
 namespace morvane {
 
 void GridFogPart::load_from(const PictureSource& pictures) {
+  buffers_ = std::make_unique_for_overwrite<Buffers>();
+  Buffers& b = *buffers_;
   // The particles come first: they continue the generator's sequence where the earlier loads
   // left it.
-  positions_ = std::make_unique_for_overwrite<ParticlePosition[]>(kFogParticles);
-  colours_ = std::make_unique_for_overwrite<ParticleColour[]>(kFogParticles);
-  draw_particles(whole<kFogParticles>(positions_), whole<kFogParticles>(colours_));
-
-  grid_image_ = std::make_unique<Rgb565[]>(kFramePixels);
-  background_ = std::make_unique_for_overwrite<Rgb565[]>(kFramePixels);
-  picture_ = std::make_unique<std::uint8_t[]>(kFramePixels);
+  draw_particles(b.positions, b.colours);
+  // The picture is needed only while loading.
+  const auto picture = std::make_unique<std::array<std::uint8_t, kFramePixels>>();
   std::array<std::uint8_t, kGridFogPaletteBytes> palette{};
-  pictures.load_picture("fogback.pcx", whole<kFramePixels>(picture_), palette);
-  build_half_background(whole<kFramePixels>(picture_), palette, whole<kFramePixels>(background_));
-  picture_.reset();
+  pictures.load_picture("fogback.pcx", *picture, palette);
+  build_half_background(*picture, palette, b.background);
 }
 
 GridFogAssets GridFogPart::assets() {
-  if (!background_ || !grid_image_ || !positions_ || !colours_) {
-    throw std::logic_error("grid and fog used before its load");
-  }
-  return GridFogAssets{whole<kFramePixels>(background_), whole<kFramePixels>(grid_image_),
-                       whole<kFogParticles>(positions_), whole<kFogParticles>(colours_), grid_};
+  if (!buffers_) throw std::logic_error("grid and fog used before its load");
+  Buffers& b = *buffers_;
+  return GridFogAssets{b.background, b.grid_image, b.positions, b.colours, b.grid};
 }
 
 void GridFogPart::run(Screen& screen, Music& music, std::span<Rgb565> frame) {
-  if (frame.size() < static_cast<std::size_t>(kFramePixels)) throw std::logic_error("frame buffer too small");
-  const auto pixels = frame.first<kFramePixels>();
+  FrameLoop loop(screen, music, frame);
   GridFogRun state(assets());
-  state.begin(pixels);
-  PartClock clock(music);
+  state.begin(loop.pixels());
   // This part takes no commands of the module: a pending one stays for the next part.
-  for (;;) {
-    clock.next_frame();
-    state.draw_frame(clock.order(), clock.t(), pixels);
-    screen.present_doubled(pixels);
-    if (clock.order() >= kGridFogLastOrder) return;
-  }
+  loop.play_until(kGridFogLastOrder,
+                  [&](PartClock& clock) { state.draw_frame(clock.order(), clock.t(), loop.pixels()); });
 }
 
-void GridFogPart::release() noexcept {
-  picture_.reset();
-  background_.reset();
-  grid_image_.reset();
-  positions_.reset();
-  colours_.reset();
-}
+void GridFogPart::release() noexcept { buffers_.reset(); }
 
 }  // namespace morvane

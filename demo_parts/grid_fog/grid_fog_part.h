@@ -2,7 +2,7 @@
 // Colour grid waves and particle fog: a coarse grid of colour nodes, smoothly spread over the
 // frame, laid over a dimmed background and trailing into the frame before. The grid carries
 // colour waves, and from order 34 a fog of coloured particles. Plays until order 36.
-#include <cstdint>
+#include <array>
 #include <memory>
 
 #include "demo_parts/grid_fog/grid_fog_run.h"
@@ -20,20 +20,20 @@ class GridFogPart final : public DemoPart {
 
   // The loaded buffers and the grid (only valid after a load).
   GridFogAssets assets();
-  // The picture is needed only while loading: null afterwards.
-  bool holds_picture() const { return picture_ != nullptr; }
 
  protected:
   void load_assets(const Archive& archive) override { load_from(ArchivePictures(archive)); }
   void release() noexcept override;
 
  private:
-  std::unique_ptr<std::uint8_t[]> picture_;
-  std::unique_ptr<Rgb565[]> background_;
-  std::unique_ptr<Rgb565[]> grid_image_;
-  std::unique_ptr<ParticlePosition[]> positions_;
-  std::unique_ptr<ParticleColour[]> colours_;
-  ColourGrid grid_{};
+  struct Buffers {
+    std::array<Rgb565, kFramePixels> background;
+    std::array<Rgb565, kFramePixels> grid_image{};
+    std::array<ParticlePosition, kFogParticles> positions;
+    std::array<ParticleColour, kFogParticles> colours;
+    ColourGrid grid{};
+  };
+  std::unique_ptr<Buffers> buffers_;
 };
 
 }  // namespace morvane

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "demo_parts/grid_fog/grid_blend.h"
+#include "demo_parts/grid_fog/grid_fog_kernels.h"
 
 namespace morvane {
 

@@ -4,8 +4,7 @@
 // shown before, which starts white.
 #include <span>
 
-#include "demo_parts/grid_fog/colour_grid.h"
-#include "demo_parts/grid_fog/particle_fog.h"
+#include "demo_parts/grid_fog/grid_fog_kernels.h"
 #include "contracts/pixel.h"
 
 namespace morvane {

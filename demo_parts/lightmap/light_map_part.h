@@ -2,6 +2,7 @@
 // The light-map scene: the stained-glass picture lit by glowing curves, a textured frame and a
 // feedback of blur and warp until order 20; then rays of a light source behind a mask, with a
 // lens flare, until order 25.
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -21,32 +22,30 @@ class LightMapPart final : public DemoPart {
 
   // The loaded buffers (only valid after a load).
   LightMapAssets assets() const;
-  std::span<const std::uint8_t, 768> picture_palette() const;
 
  protected:
   void load_assets(const Archive& archive) override { load_from(ArchivePictures(archive)); }
   void release() noexcept override;
 
  private:
-  std::unique_ptr<Rgb565[]> shade_;
-  std::unique_ptr<Rgb565[]> grey_;
-  std::unique_ptr<std::uint8_t[]> dot_;
-  std::unique_ptr<std::uint8_t[]> picture_;
-  std::unique_ptr<std::uint8_t[]> palette_;
-  std::unique_ptr<std::uint8_t[]> texture_;
-  std::unique_ptr<float[]> weight0_;
-  std::unique_ptr<float[]> weight1_;
-  std::unique_ptr<float[]> weight2_;
-  std::unique_ptr<float[]> weight3_;
-  std::unique_ptr<std::uint8_t[]> mask_;
-  std::unique_ptr<std::uint8_t[]> mask_palette_;
-  std::unique_ptr<std::uint8_t[]> flares_;
-  std::unique_ptr<std::uint16_t[]> warp1_;
-  std::unique_ptr<std::uint16_t[]> warp2_;
-  std::unique_ptr<std::uint8_t[]> map_a_;
-  std::unique_ptr<std::uint8_t[]> map_b_;
-  std::unique_ptr<Ray[]> rays_;
-  std::unique_ptr<CurvePoint[]> points_;
+  struct Buffers {
+    std::array<Rgb565, kLightShadeEntries> shade;
+    std::array<Rgb565, kGreyLevels> grey;
+    std::array<std::uint8_t, kDotSide * kDotSide> dot{};
+    std::array<std::uint8_t, kFramePixels> picture{};
+    std::array<std::uint8_t, kFrameTextureBytes> texture{};
+    std::array<std::array<float, kCurveWeightEntries>, 4> weights{};
+    // The mask picture, then rows of 255 (see kMaskBufferBytes).
+    std::array<std::uint8_t, kMaskBufferBytes> mask;
+    std::array<std::uint8_t, kFlareSheetBytes> flares{};
+    std::array<std::uint16_t, kFramePixels> warp1;
+    std::array<std::uint16_t, kFramePixels> warp2;
+    std::array<std::uint8_t, kLightMapBytes> map_a{};
+    std::array<std::uint8_t, kLightMapBytes> map_b{};
+    std::array<Ray, kRayCount> rays{};
+    std::array<CurvePoint, kCurvePointStore> points{};
+  };
+  std::unique_ptr<Buffers> buffers_;
 };
 
 }  // namespace morvane

@@ -4,8 +4,7 @@
 #include <cmath>
 
 #include "demo_parts/float_to_int.h"
-#include "demo_parts/lightmap/light_blur.h"
-#include "demo_parts/lightmap/light_decay.h"
+#include "demo_parts/lightmap/light_map_kernels.h"
 
 namespace morvane {
 namespace {
@@ -52,17 +51,17 @@ void LightMapRun::draw_feedback_frame(int order, float t, std::optional<std::uin
   if (!feedback_) {
     fill_visible(current(), 0);
     if (order != kCurvesAloneOrder) {
-      const auto s = static_cast<float>(1.3 + 0.39 * std::cos(0.0226892809 * t));
+      const auto s = static_cast<float>(1.3 + 0.39 * std::cos(kDegrees1_3 * t));
       draw_glow_curves(s, trunc_to_int(1.3 * t), visible_area(current()), assets_.dot, assets_.weights, assets_.points);
     }
     if (frame_shown_) {
-      const auto zoom = static_cast<float>(0.5 + 0.49 * std::sin(0.0069813172 * t));
-      const auto angle = static_cast<float>(360 * std::sin(0.0027925269 * t));
+      const auto zoom = static_cast<float>(0.5 + 0.49 * std::sin(kDegrees0_4 * t));
+      const auto angle = static_cast<float>(360 * std::sin(kDegrees0_16 * t));
       draw_textured_frame(zoom, angle, visible_area(current()), assets_.texture);
     }
   }
-  const auto s = static_cast<float>(1.3 + 0.39 * std::sin(0.0174532924 * t));
-  const int a = trunc_to_int(180 + 179 * std::sin(0.0139626344 * t));
+  const auto s = static_cast<float>(1.3 + 0.39 * std::sin(kDegree10 * t));
+  const int a = trunc_to_int(180 + 179 * std::sin(kDegrees0_8 * t));
   draw_glow_curves(s, a, visible_area(current()), assets_.dot, assets_.weights, assets_.points);
 
   if (feedback_) {
@@ -87,8 +86,8 @@ void LightMapRun::begin_rays() {
 
 LightSource LightMapRun::place_source(int t) {
   // 0.835 and 0.953 degrees per tick.
-  auto x = static_cast<float>(160 + 90 * std::sin(0.0145734997 * t));
-  auto y = static_cast<float>(100 + 60 * std::cos(0.0166329882 * t));
+  auto x = static_cast<float>(160 + 90 * std::sin(kDegrees0_835 * t));
+  auto y = static_cast<float>(100 + 60 * std::cos(kDegrees0_953 * t));
   if (shake_) {
     const double w = (static_cast<float>(t) - shake_time_) * 0.1;
     const double swing = w * std::sin(w * w);

@@ -7,13 +7,9 @@
 #include <optional>
 #include <span>
 
-#include "demo_parts/lightmap/light_output.h"
-#include "demo_parts/lightmap/light_warp.h"
-#include "demo_parts/lightmap_primitives/glow_curves.h"
-#include "demo_parts/lightmap_primitives/lens_flare.h"
-#include "demo_parts/lightmap_primitives/light_map.h"
-#include "demo_parts/lightmap_primitives/rays.h"
-#include "demo_parts/lightmap_primitives/textured_frame.h"
+#include "demo_parts/lightmap/light_map_kernels.h"
+#include "demo_parts/lightmap/light_primitives.h"
+#include "demo_parts/lightmap/light_rays.h"
 
 namespace morvane {
 

@@ -2,6 +2,7 @@
 // The opening scene: two pictures shown through shade tables whose level follows the song, a
 // mask, and a glow layer lit by bars on the module's commands and by a rotating point cloud.
 // Plays from the start of the module until order 11.
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -26,16 +27,17 @@ class OpeningPart final : public DemoPart {
   void release() noexcept override;
 
  private:
-  std::unique_ptr<std::uint8_t[]> sprite_;
-  std::unique_ptr<std::uint8_t[]> mask_image_;
-  std::unique_ptr<std::uint8_t[]> image1_;
-  std::unique_ptr<std::uint8_t[]> image2_;
-  std::unique_ptr<Rgb565[]> shade1_;
-  std::unique_ptr<Rgb565[]> shade2_;
-  std::unique_ptr<std::uint8_t[]> glow_;
-  std::unique_ptr<std::uint8_t[]> palette1_;
-  std::unique_ptr<std::uint8_t[]> palette2_;
-  std::unique_ptr<CloudPoint[]> points_;
+  struct Buffers {
+    std::array<std::uint8_t, kSpriteSide * kSpriteSide> sprite{};
+    std::array<std::uint8_t, kFramePixels> mask_image{};
+    std::array<std::uint8_t, kFramePixels> image1{};
+    std::array<std::uint8_t, kFramePixels> image2{};
+    std::array<Rgb565, kOpeningShadeEntries> shade1;
+    std::array<Rgb565, kOpeningShadeEntries> shade2;
+    std::array<std::uint8_t, kFramePixels> glow{};
+    std::array<CloudPoint, kCloudPoints> points;
+  };
+  std::unique_ptr<Buffers> buffers_;
 };
 
 }  // namespace morvane

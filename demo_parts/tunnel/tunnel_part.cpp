@@ -3,63 +3,40 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "demo_parts/owned_buffer.h"
-#include "demo_parts/part_clock.h"
+#include "demo_parts/frame_loop.h"
 #include "demo_parts/shade_tables.h"
 #include "screen/screen.h"
 
 namespace morvane {
 namespace {
 
-constexpr int kPaletteBytes = PaletteView::extent;
 constexpr int kTexturePixels = kTunnelTextureBytes / 2;
 
 }  // namespace
 
 void TunnelPart::load_from(const PictureSource& pictures) {
-  map_ = std::make_unique_for_overwrite<std::uint8_t[]>(kTunnelMapBytes);
-  build_tunnel_map(whole<kTunnelMapBytes>(map_));
-  palette_ = std::make_unique<std::uint8_t[]>(kPaletteBytes);
-  shade_ = std::make_unique_for_overwrite<Rgb565[]>(kTunnelShadeEntries);
-  texture_ = std::make_unique<std::uint8_t[]>(kTunnelTextureBytes);
-  // One byte more than the picture, kept 0: see TunnelAssets::shading.
-  shading_ = std::make_unique<std::uint8_t[]>(kTunnelShadingBytes + 1);
-  texels_ = std::make_unique<std::uint8_t[]>(kFramePixels);
-
-  pictures.load_picture("shades.pcx", std::span<std::uint8_t>(shading_.get(), kTunnelShadingBytes), {});
-  pictures.load_picture("wogtex2.pcx", std::span<std::uint8_t>(texture_.get(), kTexturePixels),
-                        whole<kPaletteBytes>(palette_));
-  std::copy_n(texture_.get(), kTexturePixels, texture_.get() + kTexturePixels);
-  build_shade_table_64(whole<kPaletteBytes>(palette_), whole<kTunnelShadeEntries>(shade_));
+  buffers_ = std::make_unique_for_overwrite<Buffers>();
+  Buffers& b = *buffers_;
+  build_tunnel_map(b.map);
+  std::array<std::uint8_t, PaletteView::extent> palette{};
+  pictures.load_picture("shades.pcx", std::span(b.shading).first<kTunnelShadingBytes>(), {});
+  pictures.load_picture("wogtex2.pcx", std::span(b.texture).first<kTexturePixels>(), palette);
+  std::copy_n(b.texture.begin(), kTexturePixels, b.texture.begin() + kTexturePixels);
+  build_shade_table_64(palette, b.shade);
 }
 
 TunnelAssets TunnelPart::assets() const {
-  if (!texels_ || !shade_) throw std::logic_error("tunnel used before its load");
-  return TunnelAssets{whole<kTunnelShadingBytes + 1>(shading_), whole<kTunnelTextureBytes>(texture_),
-                      whole<kTunnelShadeEntries>(shade_), whole<kTunnelMapBytes>(map_), whole<kFramePixels>(texels_)};
+  if (!buffers_) throw std::logic_error("tunnel used before its load");
+  return TunnelAssets{buffers_->shading, buffers_->texture, buffers_->shade, buffers_->map, buffers_->texels};
 }
 
 void TunnelPart::run(Screen& screen, Music& music, std::span<Rgb565> frame) {
-  if (frame.size() < static_cast<std::size_t>(kFramePixels)) throw std::logic_error("frame buffer too small");
-  const auto pixels = frame.first<kFramePixels>();
+  FrameLoop loop(screen, music, frame);
   TunnelRun state(assets());
-  PartClock clock(music);
   // This part takes no commands of the module: a pending one stays for the next part.
-  for (;;) {
-    clock.next_frame();
-    state.draw_frame(clock.t(), pixels);
-    screen.present_doubled(pixels);
-    if (clock.order() >= kTunnelLastOrder) return;
-  }
+  loop.play_until(kTunnelLastOrder, [&](PartClock& clock) { state.draw_frame(clock.t(), loop.pixels()); });
 }
 
-void TunnelPart::release() noexcept {
-  shading_.reset();
-  texture_.reset();
-  palette_.reset();
-  shade_.reset();
-  map_.reset();
-  texels_.reset();
-}
+void TunnelPart::release() noexcept { buffers_.reset(); }
 
 }  // namespace morvane

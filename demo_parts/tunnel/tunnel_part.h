@@ -1,6 +1,7 @@
 #pragma once
 // The textured tunnel: a texture wrapped around the inside of a tunnel through a precomputed
 // angle and distance map, lit by a scrolling picture of shade values. Plays until order 31.
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -25,12 +26,16 @@ class TunnelPart final : public DemoPart {
   void release() noexcept override;
 
  private:
-  std::unique_ptr<std::uint8_t[]> shading_;
-  std::unique_ptr<std::uint8_t[]> texture_;
-  std::unique_ptr<std::uint8_t[]> palette_;
-  std::unique_ptr<Rgb565[]> shade_;
-  std::unique_ptr<std::uint8_t[]> map_;
-  std::unique_ptr<std::uint8_t[]> texels_;
+  // Built or read whole by the load step, except the texels, which each frame writes.
+  struct Buffers {
+    // One byte more than the picture, kept 0: see TunnelAssets::shading.
+    std::array<std::uint8_t, kTunnelShadingBytes + 1> shading{};
+    std::array<std::uint8_t, kTunnelTextureBytes> texture{};
+    std::array<Rgb565, kTunnelShadeEntries> shade;
+    std::array<std::uint8_t, kTunnelMapBytes> map;
+    std::array<std::uint8_t, kFramePixels> texels{};
+  };
+  std::unique_ptr<Buffers> buffers_;
 };
 
 }  // namespace morvane

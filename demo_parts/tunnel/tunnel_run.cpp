@@ -6,8 +6,26 @@
 #include <cstring>
 
 #include "demo_parts/float_to_int.h"
+#include "demo_parts/kernel_constants.h"
 
 namespace morvane {
+
+void build_tunnel_map(TunnelMapView map) {
+  // The angle turns around (159, 99), the distance grows from (160, 100); both keep only their
+  // low byte after truncation toward zero.
+  std::uint8_t* out = map.data();
+  for (int y = 0; y < kFrameHeight; ++y) {
+    for (int x = 0; x < kFrameWidth; ++x) {
+      const double angle = std::atan2(static_cast<double>(x - 159), static_cast<double>(y - 99)) * k128OverFloatPi +
+                           4 * std::sin(x * std::cos(y * kDegrees0_6) * kDegrees2_2);
+      const double distance = std::sqrt(static_cast<double>((x - 160) * (x - 160) + (y - 100) * (y - 100))) +
+                              4 * std::cos(y * std::sin(x * kDegrees0_7) * kDegrees2_4);
+      *out++ = static_cast<std::uint8_t>(static_cast<int>(angle));
+      *out++ = static_cast<std::uint8_t>(static_cast<int>(distance));
+    }
+  }
+}
+
 namespace {
 
 static_assert(std::endian::native == std::endian::little);
@@ -24,15 +42,15 @@ int tunnel_scroll(float t) {
 }
 
 int tunnel_texture_offset(float t) {
-  const std::int64_t along = trunc_to_int(std::cos(t * 0.0005701990824937821) * 3840 + 4096);
-  const std::int64_t around = trunc_to_int(t * (std::cos(t * 0.01745329238474369) + 1) * 0.5);
+  const std::int64_t along = trunc_to_int(std::cos(t * kDegrees0_03267) * 3840 + 4096);
+  const std::int64_t around = trunc_to_int(t * (std::cos(t * kDegreeOfFloat) + 1) * 0.5);
   return static_cast<int>((along * 256 + around) & 0xFFFF);
 }
 
 ShadingSpan tunnel_shading_span(int y) {
   // Half-width of the sampled columns: 160 in the middle row, 97.5 in the top row.
   const float half = static_cast<float>(160 - (y - 100) * (y - 100) * 0.00625);
-  return ShadingSpan{trunc_to_int((160 - half) * 65536), trunc_to_int(half * 410.88401253918494)};
+  return ShadingSpan{trunc_to_int((160 - half) * 65536), trunc_to_int(half * k131072Over319)};
 }
 
 TunnelRun::TunnelRun(const TunnelAssets& assets) : assets_(assets) {

@@ -1,14 +1,22 @@
 #pragma once
-// One run of the textured tunnel: the texture slides and turns with the song time, and a tall
-// picture of shade values scrolls up behind it, stretched more towards the top and bottom.
+// One run of the textured tunnel: the texture slides and turns with the song time through a
+// per-pixel map of angle and distance, and a tall picture of shade values scrolls up behind
+// it, stretched more towards the top and bottom.
 #include <array>
 #include <cstdint>
 #include <span>
 
-#include "demo_parts/tunnel/tunnel_map.h"
 #include "contracts/pixel.h"
 
 namespace morvane {
+
+// The tunnel's per-pixel map: for each pixel of the frame, in pixel order, the angle around
+// the tunnel and the distance along it (one byte each), both slightly wobbled.
+inline constexpr int kTunnelMapBytes = 2 * kFramePixels;
+
+using TunnelMapView = std::span<std::uint8_t, kTunnelMapBytes>;
+
+void build_tunnel_map(TunnelMapView map);
 
 inline constexpr int kTunnelShadingRows = 1000;
 inline constexpr int kTunnelShadingBytes = kFrameWidth * kTunnelShadingRows;

@@ -1,4 +1,4 @@
-#include "bench/demo_parts_lightmap_primitives/standin_light_pictures.h"
+#include "bench/demo_parts_lightmap/standin_light_pictures.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "demo_parts/flashes/flash_run.h"
+#include "demo_parts/flashes/flashes_run.h"
 
 #include <algorithm>
 

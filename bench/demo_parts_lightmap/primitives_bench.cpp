@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "bench/demo_parts_lightmap_primitives/standin_light_pictures.h"
+#include "bench/demo_parts_lightmap/standin_light_pictures.h"
 #include "demo_parts/lightmap/light_map_part.h"
 #include "engine/demo_rand.h"
 

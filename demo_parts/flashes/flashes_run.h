@@ -14,7 +14,7 @@ inline constexpr int kFlashShadeEntries = 64 * 256;
 inline constexpr int kFlashLastOrder = 27;
 
 struct FlashAssets {
-  std::array<std::span<const std::uint8_t, kFramePixels>, kFlashPictures> pictures;
+  std::span<const std::array<std::uint8_t, kFramePixels>, kFlashPictures> pictures;
   std::span<const Rgb565, kFlashShadeEntries> shade;
 };
 
