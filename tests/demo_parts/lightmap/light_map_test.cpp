@@ -1,0 +1,261 @@
+// Scene 3: the whole-map kernels' margins, lanes and wrap-around, the primitives' clipping and
+// caps, the thick lines' edges, and the load's failure.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "core/song_event.h"
+#include "demo_parts/lightmap/light_map_part.h"
+#include "engine/demo_rand.h"
+#include "tests/demo_parts/scene_harness.h"
+
+namespace morvane {
+namespace {
+
+class LightBuffers : public ::testing::Test {
+ protected:
+  LightMapBuffer map() { return LightMapBuffer(a.data(), a.size()); }
+  LightMapBuffer second() { return LightMapBuffer(b.data(), b.size()); }
+  std::uint8_t& va(int i) { return a[static_cast<std::size_t>(kLightMapMargin + i)]; }
+  std::uint8_t& vb(int i) { return b[static_cast<std::size_t>(kLightMapMargin + i)]; }
+  std::vector<std::uint8_t> a = std::vector<std::uint8_t>(kLightMapBytes, 0);
+  std::vector<std::uint8_t> b = std::vector<std::uint8_t>(kLightMapBytes, 0);
+};
+
+void decay_by_lanes(std::vector<std::uint8_t>& current, std::vector<std::uint8_t>& other) {
+  std::uint8_t* c = current.data() + kLightMapMargin;
+  std::uint8_t* o = other.data() + kLightMapMargin;
+  std::fill_n(c, 640, 0);
+  std::fill_n(c + 63680, 640, 0);
+  for (int p = kDecayFirst; p < kDecayEnd; p += 4) {
+    int sums[4];
+    for (int k = 0; k < 4; ++k) sums[k] = c[p + k - 1] + c[p + k + 1] + c[p + k + 320] + c[p + k - 320];
+    int carry = 0;
+    for (int k = 0; k < 4; ++k) {
+      const int lane = sums[k] + carry;
+      carry = lane >> 8;
+      const int v = std::max((lane & 0xFF) - 1, 0) / 4;
+      c[p + k] = static_cast<std::uint8_t>(v);
+      o[p + k] = static_cast<std::uint8_t>(std::max(v - 1, 0));
+    }
+  }
+}
+
+using testing::MemoryPictures;
+using testing::palette_of;
+using testing::uniform;
+
+class LightMapTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    song_event().reset();
+    reset_demo_rand();
+    pictures.pictures["sprott.pcx"] = {uniform(100, 10), {}};
+    pictures.pictures["gl_pic.pcx"] = {uniform(64000, 1), palette_of({{0, 0, 0}, {100, 150, 200}})};
+    pictures.pictures["gl_tex.pcx"] = {uniform(65536, 5), {}};
+    pictures.pictures["flares.pcx"] = {uniform(80000, 0), {}};
+    pictures.pictures["liglog.pcx"] = {uniform(128000, 0), palette_of({{9, 9, 9}})};
+  }
+  MemoryPictures pictures;
+  LightMapPart part;
+};
+
+class BlitTest : public ::testing::Test {
+ protected:
+  // A 20 x 10 source whose byte is 10 x row + column (0..199).
+  BlitTest() : source(200) {
+    for (int r = 0; r < 10; ++r)
+      for (int c = 0; c < 20; ++c) source[static_cast<std::size_t>(r * 20 + c)] = static_cast<std::uint8_t>(10 * r + c);
+  }
+  void blit(int x, int y, int cap = 256) {
+    add_blit(dest, source, BlitRect{x, y, 0, 0, 20, 10}, cap, 320, 20);
+  }
+  int at(int x, int y) const { return dest[static_cast<std::size_t>(y * 320 + x)]; }
+  int total() const { return std::accumulate(dest.begin(), dest.end(), 0); }
+  std::vector<std::uint8_t> source;
+  std::vector<std::uint8_t> dest = std::vector<std::uint8_t>(kFramePixels, 0);
+};
+
+struct Weights {
+  std::array<float, 16> w0{}, w1{}, w2{}, w3{};
+  Weights() { build_curve_weights(w0, w1, w2, w3); }
+  CurveWeights view() const { return {w0, w1, w2, w3}; }
+};
+
+class LineTest : public ::testing::Test {
+ protected:
+  void line(int x0, int y0, int x1, int y1) { draw_thick_line(x0, y0, x1, y1, 1, LightView(light.data(), light.size())); }
+  int at(int x, int y) const { return light[static_cast<std::size_t>(y * 320 + x)]; }
+  int total() const { return std::accumulate(light.begin(), light.end(), 0); }
+  std::vector<std::uint8_t> light = std::vector<std::uint8_t>(kFramePixels, 0);
+};
+
+constexpr std::uint8_t kUntouched = 0xEE;
+
+class FrameTriangleTest : public ::testing::Test {
+ protected:
+  // Texel (u, v) holds v: the texture row a lookup came from.
+  FrameTriangleTest() : texture(kFrameTextureBytes), light(kFramePixels, kUntouched) {
+    for (std::size_t i = 0; i < texture.size(); ++i) texture[i] = static_cast<std::uint8_t>(i >> 8);
+  }
+  void draw(FrameVertex p, FrameVertex q, FrameVertex r) { draw_refs(p, q, r); }
+  void draw_refs(FrameVertex& p, FrameVertex& q, FrameVertex& r) {
+    draw_frame_triangle(p, q, r, LightView(light.data(), light.size()), FrameTextureView(texture.data(), texture.size()));
+  }
+  std::uint8_t at(int x, int y) const { return light[static_cast<std::size_t>(y * 320 + x)]; }
+
+  std::vector<std::uint8_t> texture;
+  std::vector<std::uint8_t> light;
+};
+
+TEST_F(LightBuffers, BlurWrapsRowsAndReadsZeroMargins) {
+  va(319) = 200;    // the left neighbour of row 1's first pixel
+  va(63999) = 80;   // the last pixel: margin to its right and below
+  blur_light_map(map());
+  EXPECT_EQ(va(318), 50);
+  EXPECT_EQ(va(319), 12);  // its own 200 does not count
+  EXPECT_EQ(va(320), 3);
+  EXPECT_EQ(va(63679), 20);  // sees the 80 below it
+  EXPECT_EQ(va(63998), 20);
+  EXPECT_EQ(va(63999), 10);
+  for (int i = 0; i < kLightMapMargin; ++i) {
+    ASSERT_EQ(a[static_cast<std::size_t>(i)], 0);
+    ASSERT_EQ(a[a.size() - 1 - static_cast<std::size_t>(i)], 0);
+  }
+  // An all-127 map keeps 127 nowhere: the margins pull every pixel down at least by one.
+  std::fill(a.begin() + kLightMapMargin, a.end() - kLightMapMargin, 127);
+  blur_light_map(map());
+  EXPECT_EQ(va(0), 63);
+  EXPECT_EQ(va(32100), 126);
+}
+
+TEST_F(LightBuffers, DecayLanesCarryLikeOneWordAddition) {
+  // Levels up to 255 (far above what the rays draw) make lane sums overflow and carry.
+  std::mt19937 random(7);
+  for (int round = 0; round < 3; ++round) {
+    for (int i = 0; i < kFramePixels; ++i) {
+      va(i) = static_cast<std::uint8_t>(random() % (round == 0 ? 64 : round == 1 ? 128 : 256));
+      vb(i) = static_cast<std::uint8_t>(random());
+    }
+    std::vector<std::uint8_t> ra = a, rb = b;
+    decay_by_lanes(ra, rb);
+    decay_light_map(map(), second());
+    ASSERT_EQ(a, ra) << round;
+    ASSERT_EQ(b, rb) << round;
+  }
+}
+
+TEST_F(LightMapTest, MissingPictureFailsTheLoadWithItsMessage) {
+  pictures.pictures.erase("liglog.pcx");
+  try {
+    part.load_from(pictures);
+    FAIL() << "no exception";
+  } catch (const std::runtime_error& error) {
+    EXPECT_STREQ(error.what(), "Could not load the file 'liglog.pcx' from memory");
+  }
+  EXPECT_FALSE(part.loaded());
+}
+
+TEST_F(BlitTest, ClipsOnEverySideAndShiftsTheSource) {
+  blit(-5, -3);  // shows source columns 5..19 and rows 3..9 at the top-left corner
+  EXPECT_EQ(at(0, 0), 35);
+  EXPECT_EQ(at(14, 6), 10 * 9 + 19);
+  EXPECT_EQ(at(15, 0), 0);
+  EXPECT_EQ(at(0, 7), 0);
+  dest.assign(dest.size(), 0);
+  blit(310, 195);  // columns 0..9, rows 0..4 at the bottom-right corner
+  EXPECT_EQ(at(310, 195), 0);
+  EXPECT_EQ(at(319, 199), 10 * 4 + 9);
+  EXPECT_EQ(at(309, 199), 0);
+  EXPECT_EQ(total(), [] {
+    int sum = 0;
+    for (int r = 0; r < 5; ++r)
+      for (int c = 0; c < 10; ++c) sum += 10 * r + c;
+    return sum;
+  }());
+}
+
+TEST_F(BlitTest, RectanglesOffTheScreenDrawNothing) {
+  for (const auto& [x, y] : {std::pair{-20, 5}, {320, 5}, {5, -10}, {5, 200}, {-500, -500}, {100000, 0}}) blit(x, y);
+  EXPECT_EQ(total(), 0);
+  blit(-19, -9);  // one pixel left: the source's last
+  EXPECT_EQ(total(), 10 * 9 + 19);
+}
+
+TEST(GlowCurves, WholeCurvesStayOnTheScreenForAnySizeAndAngle) {
+  const Weights w;
+  std::vector<CurvePoint> store(kCurvePointStore);
+  // Exactly sized: a stamp past an edge would be caught by the address checker.
+  std::vector<std::uint8_t> light(kFramePixels);
+  std::array<std::uint8_t, 100> dot;
+  dot.fill(1);
+  for (const float s : {0.91f, 1.3f, 1.69f, -0.06f, 3.0f, 1e30f}) {
+    for (const int a : {0, 179, 359, -77, 1000000}) {
+      draw_glow_curves(s, a, LightView(light.data(), light.size()), dot, w.view(), CurvePointView(store.data(), store.size()));
+    }
+  }
+  EXPECT_GT(*std::max_element(light.begin(), light.end()), 0);
+}
+
+TEST_F(LineTest, BlocksOverlapAndTheEndPointIsNotDrawn) {
+  line(10, 10, 20, 10);  // plots x = 10..19
+  for (int y : {10, 11}) {
+    EXPECT_EQ(at(10, y), 1);
+    for (int x = 11; x <= 19; ++x) EXPECT_EQ(at(x, y), 2) << x;
+    EXPECT_EQ(at(20, y), 1);
+    EXPECT_EQ(at(21, y), 0);
+  }
+  EXPECT_EQ(total(), 40);
+}
+
+TEST_F(LineTest, StartsOnlyInsideAndStopsForGoodWhereItLeaves) {
+  line(-1, 5, 50, 5);
+  line(321, 5, 50, 5);
+  line(50, 200, 50, 100);
+  line(50, -1, 50, 100);
+  line(7, 7, 7, 7);  // no length, nothing
+  EXPECT_EQ(total(), 0);
+
+  line(320, 5, 310, 5);  // the first block lies off the right edge, the others on it
+  EXPECT_EQ(at(319, 5), 2);
+  EXPECT_EQ(at(311, 6), 1);
+  EXPECT_EQ(at(310, 6), 0);
+  EXPECT_EQ(total(), 2 + 8 * 4);
+
+  light.assign(light.size(), 0);
+  line(5, 150, 5, 1000000);  // stops after row 200, far short of its end
+  EXPECT_EQ(at(5, 199), 2);
+  EXPECT_EQ(total(), 2 * 50 + 2 * 49);
+  light.assign(light.size(), 0);
+  line(3, 50, -100, 50);  // x = 3..0, then off the left edge
+  EXPECT_EQ(at(0, 50), 1);
+  EXPECT_EQ(at(1, 50), 2);
+  EXPECT_EQ(total(), 4 * 4);
+}
+
+TEST_F(LineTest, SumsStopAt63) {
+  light[static_cast<std::size_t>(40 * 320 + 40)] = 62;
+  light[static_cast<std::size_t>(40 * 320 + 41)] = 100;  // already above: comes down to 63
+  line(40, 40, 42, 40);
+  EXPECT_EQ(at(40, 40), 63);
+  EXPECT_EQ(at(41, 40), 63);
+  line(40, 40, 42, 40);
+  EXPECT_EQ(at(40, 40), 63);
+}
+
+TEST_F(FrameTriangleTest, TrianglesOffEitherSideOrOffTheRowsDrawNothing) {
+  FrameVertex p{-5, 10, 0, 0}, q{-1, 10, 0, 0}, r{-3, 20, 0, 0};
+  draw_refs(p, q, r);
+  EXPECT_EQ(p.y, 10);  // skipped before any vertex moved
+  draw({320, 10, 0, 0}, {400, 10, 0, 0}, {330, 20, 0, 0});
+  draw({10, 200, 0, 0}, {20, 210, 0, 0}, {30, 220, 0, 0});
+  draw({10, -30, 0, 0}, {20, -20, 0, 0}, {30, -1, 0, 0});
+  for (std::uint8_t b : light) ASSERT_EQ(b, kUntouched);
+  // Wide and tall spans are clipped to the light map.
+  draw({-3000, -3000, 0, 0}, {3000, -2000, 0, 0}, {0, 4000, 0, 0});
+  EXPECT_NE(at(0, 0), kUntouched);
+  EXPECT_NE(at(319, 199), kUntouched);
+}
+
+}  // namespace
+}  // namespace morvane
