@@ -43,6 +43,7 @@ find_program(MORVANE_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(MORVANE_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1, libsdl2-2.0-0, libopenmpt0, libpng16-16")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "libc6, libstdc++6, libgcc-s1, libsdl2-2.0-0, libopenmpt0, libpng16-16, libx11-6, libdeflate0, libxxhash0")
 endif()
 include(CPack)

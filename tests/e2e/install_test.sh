@@ -43,7 +43,7 @@ if command -v cpack >/dev/null 2>&1 && command -v dpkg-deb >/dev/null 2>&1; then
   if [ -n "$deb" ]; then
     dpkg-deb -f "$deb" Depends | grep -q "libsdl2" || fail "package depends on: $(dpkg-deb -f "$deb" Depends)"
     dpkg-deb -f "$deb" Depends | grep -q "libopenmpt" || fail "package depends on: $(dpkg-deb -f "$deb" Depends)"
-    dpkg-deb --contents "$deb" | grep -q "./usr/bin/morvane$" || fail "package holds no usr/bin/morvane"
+    dpkg-deb --contents "$deb" | grep "./usr/bin/morvane$" >/dev/null || fail "package holds no usr/bin/morvane"
     dpkg-deb -x "$deb" "$work/unpacked"
     check_tree "$work/unpacked"
     command -v lintian >/dev/null 2>&1 && lintian "$deb"
