@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "archive/archive.h"
-#include "core/music.h"
 #include "contracts/close.h"
+#include "core/music.h"
 #include "screen/screen.h"
 
 namespace morvane {

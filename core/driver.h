@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "core/demo_part.h"
-#include "contracts/sound_library.h"
 #include "contracts/display.h"
 #include "contracts/message_boxes.h"
+#include "contracts/sound_library.h"
+#include "core/demo_part.h"
 
 namespace morvane {
 

@@ -28,7 +28,8 @@ std::filesystem::path installed_data_dir(const std::filesystem::path& relative) 
   return (program.parent_path() / relative).lexically_normal();
 }
 
-ShowFiles find_show_files(const std::optional<std::filesystem::path>& data_dir, const std::filesystem::path& installed) {
+ShowFiles find_show_files(const std::optional<std::filesystem::path>& data_dir,
+                          const std::filesystem::path& installed) {
   if (data_dir) {
     ShowFiles files = files_in(*data_dir);
     if (files.data.size() > kMaxPath) {

@@ -9,10 +9,10 @@
 #include <string_view>
 #include <utility>
 
+#include "contracts/close.h"
 #include "platform/frame_fit.h"
 #include "platform/sdl_pixel_formats.h"
 #include "platform/x11_window_manager.h"
-#include "contracts/close.h"
 #include "screen/row_converters.h"
 
 namespace morvane {

@@ -57,7 +57,6 @@ struct SdlSoundLibrary::Impl : SoundLibraryState {
     SDL_PauseAudioDevice(device, 0);
     return {};
   }
-
 };
 
 SdlSoundLibrary::SdlSoundLibrary() : impl_(std::make_unique<Impl>()) {}

@@ -26,9 +26,9 @@ class PeriodReader {
 
  private:
   std::vector<std::int16_t> carry_;
-  std::size_t at_ = 0;      // next frame of the carry to hand out
-  std::size_t frames_ = 0;  // frames in the carry
-  std::size_t music_ = 0;   // of which music
+  std::size_t at_ = 0;       // next frame of the carry to hand out
+  std::size_t frames_ = 0;   // frames in the carry
+  std::size_t music_ = 0;    // of which music
   std::int64_t period_ = 0;  // the next period to read
 };
 

@@ -56,8 +56,7 @@ TEST(PlayerOptions, RefusesBadCommandLinesWithAMessageNamingTheProblem) {
 
 TEST(PlayerOptions, ReadsEveryOptionInBothSpellings) {
   const PlayerOptions none = parse_player_options({});
-  EXPECT_FALSE(none.fullscreen || none.data_dir || none.start_seconds || none.start_scene || none.help ||
-               none.version);
+  EXPECT_FALSE(none.fullscreen || none.data_dir || none.start_seconds || none.start_scene || none.help || none.version);
   EXPECT_EQ(none.start_frame(44100), 0);
 
   const PlayerOptions a = parse_player_options({"--fullscreen", "--data", "/x/y", "--start", "75.5", "--version"});
