@@ -2,6 +2,8 @@
 // caps, the thick lines' edges, and the load's failure.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdlib>
 #include <random>
 
 #include "core/song_event.h"
@@ -84,11 +86,41 @@ struct Weights {
 
 class LineTest : public ::testing::Test {
  protected:
-  void line(int x0, int y0, int x1, int y1) { draw_thick_line(x0, y0, x1, y1, 1, LightView(light.data(), light.size())); }
+  void line(int x0, int y0, int x1, int y1) { line_by(x0, y0, x1, y1, 1); }
+  void line_by(int x0, int y0, int x1, int y1, int amount) {
+    draw_thick_line(x0, y0, x1, y1, amount, LightView(light.data(), light.size()));
+  }
   int at(int x, int y) const { return light[static_cast<std::size_t>(y * 320 + x)]; }
   int total() const { return std::accumulate(light.begin(), light.end(), 0); }
   std::vector<std::uint8_t> light = std::vector<std::uint8_t>(kFramePixels, 0);
 };
+
+// The line one checked step at a time, as plainly as it can be written: the clipped drawing
+// must match it byte for byte.
+void stepwise_line(int x0, int y0, int x1, int y1, int amount, std::vector<std::uint8_t>& light) {
+  if (x0 < 0 || x0 > 320 || y0 < 0 || y0 > 199) return;
+  const std::int64_t dx = std::int64_t{x1} - x0, dy = std::int64_t{y1} - y0;
+  const bool x_major = std::llabs(dx) > std::llabs(dy);
+  const std::int64_t length = x_major ? std::llabs(dx) : std::llabs(dy);
+  const std::int64_t major2 = 2 * length, minor2 = 2 * (x_major ? std::llabs(dy) : std::llabs(dx));
+  std::int64_t error = minor2 - length;
+  int x = x0, y = y0;
+  for (std::int64_t i = 0; i < length; ++i) {
+    if (x < 0 || x > 320 || y < 0 || y > 200) return;
+    for (int by = y; by < y + 2; ++by)
+      for (int bx = x; bx < x + 2; ++bx)
+        if (bx < 320 && by < 200) {
+          std::uint8_t& q = light[static_cast<std::size_t>(by * 320 + bx)];
+          q = static_cast<std::uint8_t>(std::min(q + amount, 63));
+        }
+    if (error >= 0) {
+      (x_major ? y : x) += (x_major ? dy : dx) < 0 ? -1 : 1;
+      error -= major2;
+    }
+    error += minor2;
+    (x_major ? x : y) += (x_major ? dx : dy) < 0 ? -1 : 1;
+  }
+}
 
 constexpr std::uint8_t kUntouched = 0xEE;
 
@@ -241,6 +273,29 @@ TEST_F(LineTest, SumsStopAt63) {
   EXPECT_EQ(at(41, 40), 63);
   line(40, 40, 42, 40);
   EXPECT_EQ(at(40, 40), 63);
+}
+
+TEST_F(LineTest, ClippedDrawingMatchesTheStepwiseLine) {
+  // Edges, corners, starts off the screen, no length, far ends of any int, and random lines
+  // over bytes partly above 63; amount 40 reaches the cap within two blocks.
+  std::vector<std::array<int, 4>> lines = {
+      {320, 5, 310, 5},   {319, 199, 0, 0},    {0, 199, 319, 199},   {319, 0, 319, 199}, {320, 200, 0, 0},
+      {0, 0, 320, 200},   {5, 5, 5, 5},        {-1, 5, 50, 5},       {5, 200, 5, 0},     {321, 5, 0, 5},
+      {10, 10, 400, 250}, {300, 190, 0, 200},  {318, 198, 330, 210}, {0, 0, -5, 100},    {160, 100, 480, 300},
+      {100, 100, 101, 99}, {0, 199, 1, -1000}, {160, 100, INT_MAX, INT_MIN}, {0, 0, INT_MIN, 5},
+      {200, 0, 200, INT_MAX}, {319, 100, 330, 101}};
+  std::mt19937 random(11);
+  const auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+  for (int i = 0; i < 3000; ++i) lines.push_back({pick(-10, 330), pick(-10, 210), pick(-700, 1000), pick(-500, 700)});
+  for (auto& b : light) b = static_cast<std::uint8_t>(pick(0, 80));
+  std::vector<std::uint8_t> expected = light;
+  for (const int amount : {1, 40}) {
+    for (const auto& [x0, y0, x1, y1] : lines) {
+      line_by(x0, y0, x1, y1, amount);
+      stepwise_line(x0, y0, x1, y1, amount, expected);
+      ASSERT_EQ(light, expected) << x0 << "," << y0 << " to " << x1 << "," << y1 << " amount " << amount;
+    }
+  }
 }
 
 TEST_F(FrameTriangleTest, TrianglesOffEitherSideOrOffTheRowsDrawNothing) {
