@@ -10,10 +10,10 @@ namespace morvane::capture {
 
 FrameFileWriter::FrameFileWriter(unsigned workers) {
   const unsigned count = workers != 0 ? workers : std::max(1u, std::thread::hardware_concurrency());
-  // One frame in each worker, as many queued, and one being filled: enough to keep every
-  // worker fed without the queue running ahead by more than a few megabytes.
-  max_buffers_ = 2 * std::size_t{count} + 1;
-  free_.reserve(max_buffers_);
+  // One frame in each worker and as many queued: enough to keep every worker fed without the
+  // queue running ahead by more than a few megabytes.
+  max_in_flight_ = 2 * std::size_t{count};
+  free_.reserve(max_in_flight_ + 1);
   try {
     for (unsigned i = 0; i < count; ++i) workers_.emplace_back([this] { work(); });
   } catch (...) {
@@ -42,9 +42,8 @@ void FrameFileWriter::rethrow_failure() {
 
 std::vector<Pixel32> FrameFileWriter::take_buffer() {
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return buffers_out_ < max_buffers_ || failure_; });
+  changed_.wait(lock, [this] { return jobs_.size() + busy_ < max_in_flight_ || failure_; });
   rethrow_failure();
-  ++buffers_out_;
   if (free_.empty()) return {};
   std::vector<Pixel32> buffer = std::move(free_.back());
   free_.pop_back();
@@ -64,6 +63,11 @@ void FrameFileWriter::finish() {
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [this] { return (jobs_.empty() && busy_ == 0) || failure_; });
   rethrow_failure();
+}
+
+void FrameFileWriter::recycle(std::vector<Pixel32> pixels) {
+  // Within the reserved capacity, so that no worker allocates while holding the lock.
+  if (free_.size() < free_.capacity()) free_.push_back(std::move(pixels));
 }
 
 void FrameFileWriter::work() {
@@ -86,14 +90,10 @@ void FrameFileWriter::work() {
     }
     lock.lock();
     --busy_;
-    free_.push_back(std::move(job.pixels));
-    --buffers_out_;
+    recycle(std::move(job.pixels));
     if (failure && !failure_) {
       failure_ = failure;
-      for (Job& dropped : jobs_) {
-        free_.push_back(std::move(dropped.pixels));
-        --buffers_out_;
-      }
+      for (Job& dropped : jobs_) recycle(std::move(dropped.pixels));
       jobs_.clear();
     }
     changed_.notify_all();

@@ -26,10 +26,10 @@ class FrameFileWriter {
   FrameFileWriter(const FrameFileWriter&) = delete;
   FrameFileWriter& operator=(const FrameFileWriter&) = delete;
 
-  // A buffer for the next frame, of any size (resize it); waits while every buffer is queued or
-  // being written. Throws an earlier write's failure.
+  // A buffer for the next frame, of any size (resize it); waits while enough frames are queued
+  // or being written. Throws an earlier write's failure.
   std::vector<Pixel32> take_buffer();
-  // Queues a frame in a buffer from take_buffer(): width x height pixels 0x00RRGGBB.
+  // Queues a frame, best in a buffer from take_buffer(): width x height pixels 0x00RRGGBB.
   void write(std::filesystem::path file, int width, int height, std::vector<Pixel32> pixels);
   // Waits until every queued frame is written; throws the first failure.
   void finish();
@@ -44,14 +44,14 @@ class FrameFileWriter {
     std::vector<Pixel32> pixels;
   };
   void work();
+  void recycle(std::vector<Pixel32> pixels);
   void rethrow_failure();
 
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<Job> jobs_;
   std::vector<std::vector<Pixel32>> free_;
-  std::size_t buffers_out_ = 0;  // taken and not yet returned by a worker
-  std::size_t max_buffers_ = 0;
+  std::size_t max_in_flight_ = 0;
   unsigned busy_ = 0;
   bool stopping_ = false;
   std::exception_ptr failure_;
