@@ -17,7 +17,8 @@ using test::Bytes;
 
 Bytes le(std::uint32_t v, int bytes) {
   Bytes out;
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+  // Bytes past the fourth are zero; shifting a 32-bit value that far is undefined.
+  for (int i = 0; i < bytes; ++i) out.push_back(i < 4 ? static_cast<std::uint8_t>(v >> (8 * i)) : 0);
   return out;
 }
 
