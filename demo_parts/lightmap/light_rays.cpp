@@ -79,7 +79,7 @@ void plot_edge_block(std::uint8_t* light, int x, int y, int amount) {
 struct Walk {
   std::int64_t major2;  // twice the major length
   std::int64_t minor2;  // twice the minor length, at most major2
-  std::int64_t error;
+  std::int64_t error;   // e0, before the first step
 
   // The first step after which the minor coordinate has moved `moves` times.
   std::int64_t first_step_with_minor_moves(std::int64_t moves) const {
