@@ -23,7 +23,7 @@ xm::Module plain_module(const std::vector<int>& pattern_rows, int channels, bool
     square.loop = xm::LoopType::kForward;
     square.loop_length = 32;
     square.volume = 48;
-    m.instruments.push_back({.name = "square", .samples = {square}});
+    m.instruments.emplace_back().samples = {square};
   }
   return m;
 }
@@ -54,11 +54,6 @@ TempFile::TempFile(const std::string& name, const std::vector<std::uint8_t>& byt
   path_ = (dir_ / name).string();
   std::ofstream(path_, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-TempFile::~TempFile() {
-  std::error_code ignored;
-  std::filesystem::remove_all(dir_, ignored);
 }
 
 }  // namespace morvane::test

@@ -35,7 +35,10 @@ std::vector<std::uint8_t> z_song(bool with_instrument = true);
 class TempFile {
  public:
   TempFile(const std::string& name, const std::vector<std::uint8_t>& bytes);
-  ~TempFile();
+  ~TempFile() {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+  }
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
   const char* path() const { return path_.c_str(); }

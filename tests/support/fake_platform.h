@@ -80,16 +80,13 @@ class FakeDisplay : public Display {
   bool open_ok = true;
   int close_at_update = -1;  // throw Close from the update with this index (0-based); -1 never
   int updates = 0;
-  bool keep_frames = false;
-  std::vector<Pixel32> last_frame;
 
   bool open(const std::string& title, int width, int height, bool fullscreen) override {
     log_.push_back("display.open " + title + " " + std::to_string(width) + "x" + std::to_string(height) +
                    (fullscreen ? " fullscreen" : " windowed"));
     return open_ok;
   }
-  void update(std::span<const Pixel32> pixels) override {
-    if (keep_frames) last_frame.assign(pixels.begin(), pixels.end());
+  void update(std::span<const Pixel32>) override {
     if (updates++ != close_at_update) return;
     log_.push_back("display.update Close");
     throw Close();

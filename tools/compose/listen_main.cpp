@@ -7,7 +7,7 @@
 #include <iterator>
 #include <vector>
 
-#include "tests/compose/module_render.h"
+#include "tools/compose/module_render.h"
 
 int main(int argc, char** argv) {
   if (argc < 2 || argc > 3) {
@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     std::ifstream in(argv[1], std::ios::binary);
     const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
     constexpr int kRate = 44100;
-    const auto report = morvane::test::render_module(bytes, kRate, argc == 3);
+    const auto report = morvane::compose::render_module(bytes, kRate, argc == 3);
     std::printf("order  seconds  rms dBFS  peak dBFS  quietest 100 ms\n");
     for (const auto& o : report.orders) {
       std::printf("%5d  %7.2f  %8.1f  %9.1f  %8.1f\n", o.order, o.seconds, o.rms_db,
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     }
     std::printf("length %.2f s, peak %.3f, left %.1f dB, right %.1f dB\n", report.seconds, report.peak,
                 report.left_rms_db, report.right_rms_db);
-    if (argc == 3) morvane::test::write_wav(argv[2], report.stereo, kRate);
+    if (argc == 3) morvane::compose::write_wav(argv[2], report.stereo, kRate);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "morvane-listen: %s\n", e.what());
     return 1;

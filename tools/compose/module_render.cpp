@@ -1,4 +1,4 @@
-#include "tests/compose/module_render.h"
+#include "tools/compose/module_render.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 #include <map>
 #include <stdexcept>
 
-namespace morvane::test {
+namespace morvane::compose {
 namespace {
 
 double to_db(double power) { return power > 0.0 ? 10.0 * std::log10(power) : -200.0; }
@@ -107,4 +107,4 @@ void write_wav(const char* path, const std::vector<float>& stereo, int sample_ra
   if (!out) throw std::runtime_error(std::string("could not write ") + path);
 }
 
-}  // namespace morvane::test
+}  // namespace morvane::compose

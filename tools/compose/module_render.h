@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-namespace morvane::test {
+namespace morvane::compose {
 
 struct OrderLevel {
   int order = 0;
@@ -30,4 +30,4 @@ RenderReport render_module(std::span<const std::uint8_t> module, int sample_rate
 // 16-bit stereo PCM WAV of the rendered frames.
 void write_wav(const char* path, const std::vector<float>& stereo, int sample_rate);
 
-}  // namespace morvane::test
+}  // namespace morvane::compose
