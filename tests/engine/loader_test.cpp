@@ -5,7 +5,6 @@
 #include <string>
 
 #include "engine/3ds/scene_loader.h"
-#include "engine/demo_rand.h"
 #include "engine/scene.h"
 #include "tests/engine/chunk_bytes.h"
 
@@ -33,25 +32,6 @@ std::string message_of(F&& f) {
     return e.what();
   }
   return "";
-}
-
-TEST_F(Loader, MeshesHangUnderTheElementWithSwappedAxes) {
-  const LoadSummary summary = load(scene_file({mesh_object("tri", {vertex_list({{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}), face_list({{0, 1, 2}})})}));
-  EXPECT_EQ(summary.meshes, 1);
-  const int element = scene.find_object("[Element1]", 0), slot = scene.find_object("tri", 0);
-  ASSERT_EQ(element, 1);
-  ASSERT_EQ(slot, 2);
-  EXPECT_EQ(scene.slot(slot)->parent, element);
-  EXPECT_EQ(scene.slot(slot)->has_parent, 2);
-  EXPECT_EQ(scene.slot(0)->children, (std::vector<int>{element}));
-  const Mesh& mesh = mesh_named("tri");
-  ASSERT_EQ(mesh.vertex_count(), 3);
-  EXPECT_EQ(mesh.vertices[0].y, 3.0f);
-  EXPECT_EQ(mesh.vertices[0].z, 2.0f);
-  EXPECT_EQ(mesh.transformed.size(), 3u);
-  EXPECT_EQ(mesh.faces[0].material, -1);
-  ASSERT_NE(scene.slot(slot)->bounds, nullptr);  // prepared after its chunks
-  EXPECT_EQ(scene.slot(slot)->bounds->corners[6].y, 9.0f);
 }
 
 TEST_F(Loader, Messages) {
@@ -104,24 +84,6 @@ TEST_F(Loader, MappingReachesFacesOnlyBeforeTheFaceList) {
   EXPECT_FALSE(mesh_named("before").mapping.has_value());
   EXPECT_EQ(mesh_named("after").faces[0].mapping[1].u, 0.0f);
   EXPECT_TRUE(mesh_named("after").mapping.has_value());
-}
-
-TEST_F(Loader, FaceMaterialColours) {
-  reset_demo_rand();
-  load(scene_file({mesh_object("m", {vertex_list({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}),
-                                     face_list({{0, 1, 2}, {0, 1, 2}, {0, 1, 2}, {0, 1, 2}},
-                                               {face_material("F_GREY", {0}), face_material("FxRANDBLUE", {1, 99, 3})})})}));
-  const Mesh& mesh = mesh_named("m");
-  EXPECT_EQ(mesh.faces[0].green, 128.0f);
-  EXPECT_EQ(mesh.faces[0].material, scene.find_material("F_GREY"));
-  // Three draws per listed face, red first; the grey face used 41, 18467, 6334.
-  constexpr float k = 0.0077822199f;
-  EXPECT_EQ(mesh.faces[1].red, 0.0f);
-  EXPECT_EQ(mesh.faces[1].green, 19169.0f * k);
-  EXPECT_EQ(mesh.faces[1].blue, 15724.0f * k);
-  EXPECT_EQ(mesh.faces[3].green, 29358.0f * k) << "face 99 does not exist and drew nothing";
-  EXPECT_EQ(mesh.faces[2].material, -1);
-  EXPECT_EQ(demo_rand(), 24464);
 }
 
 TEST_F(Loader, NodeHeadersFiltersAndLoops) {

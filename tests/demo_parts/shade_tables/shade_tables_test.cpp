@@ -1,5 +1,5 @@
-// Shade tables: the band edge values, and each layout entry by entry against the band formulas
-// evaluated here in double precision.
+// Shade tables: each layout entry by entry against the band formulas evaluated here in double
+// precision.
 #include "demo_parts/shade_tables.h"
 
 #include <gtest/gtest.h>
@@ -14,11 +14,6 @@ namespace {
 
 using Palette = std::array<std::uint8_t, 768>;
 
-struct Rgb {
-  int r, g, b;
-};
-Rgb split(Rgb565 p) { return {p >> 11, (p >> 5) & 0x3F, p & 0x1F}; }
-
 Palette test_palette() {
   Palette p{};
   for (int c = 0; c < 256; ++c) {
@@ -26,7 +21,8 @@ Palette test_palette() {
     p[3 * c + 1] = static_cast<std::uint8_t>(255 - c);
     p[3 * c + 2] = static_cast<std::uint8_t>((c * 97 + 13) & 0xFF);
   }
-  // The extremes every band has to get right.
+  // The extremes every band has to get right; colour 4 (red 4) needs the additive
+  // band to truncate j / 2 + r / 8 as one sum.
   p[0] = p[1] = p[2] = 0;
   p[3] = p[4] = p[5] = 255;
   return p;
@@ -81,45 +77,6 @@ TEST(ShadeTables, EveryLayoutFollowsItsBands) {
   expect_layout(t128a, p, {{Band::kDark64, 64}, {Band::kAdditive, 64}});
   expect_layout(t64, p, {{Band::kDark32, 32}, {Band::kLift32, 32}});
   expect_layout(t128w, p, {{Band::kAdditive, 64}, {Band::kWhite, 64}});
-}
-
-TEST(ShadeTables, BandEdges) {
-  Palette p{};
-  p[3] = p[4] = p[5] = 255;  // colour 1 white, colour 0 black
-  p[6] = 200, p[7] = 100, p[8] = 9;
-  std::vector<Rgb565> band(64 * 256);
-
-  fill_darkening_band(p, 64, band);
-  for (int c = 0; c < 256; ++c) EXPECT_EQ(band[c], 0) << "darkening step 0 is black";
-  EXPECT_EQ(split(band[63 * 256 + 1]).r, 31);
-  EXPECT_EQ(split(band[63 * 256 + 1]).g, 62);
-  EXPECT_EQ(split(band[63 * 256 + 1]).b, 31);
-
-  fill_lifting_band(p, 64, band);
-  EXPECT_EQ(band[2], rgb565(200 / 8, 100 / 4, 9 / 8)) << "lifting step 0 is the colour";
-  EXPECT_EQ(band[63 * 256 + 0], 0xFFFF) << "lifting step 63 of black reaches 31, 63, 31";
-
-  fill_additive_band(p, band);
-  EXPECT_EQ(band[63 * 256 + 1], 0xFFFF) << "additive step 63 of white is limited";
-  EXPECT_EQ(band[1 * 256 + 0], rgb565(0, 1, 0)) << "step 1: half a red step truncates away, green gains 1";
-  EXPECT_EQ(split(band[1 * 256 + 2]).r, t(0.5 + 25.0)) << "sum truncated after adding";
-
-  std::vector<Rgb565> layout(16384);
-  build_shade_table_64(p, std::span<Rgb565, 16384>(layout));
-  EXPECT_EQ(split(layout[63 * 256 + 0]).r, 248 / 8) << "32-step lifting ends near white";
-  EXPECT_EQ(split(layout[63 * 256 + 0]).g, 248 / 4);
-}
-
-TEST(ShadeTables, HalfStepsOfTheAdditiveBandCarryIntoTheSum) {
-  // (j / 2 + r / 8) truncated as one sum: j = 1, r = 4 gives 0.5 + 0.5 = 1, where truncating
-  // each half would give 0.
-  Palette p{};
-  p[0] = 4;
-  p[2] = 4;
-  std::vector<Rgb565> band(64 * 256);
-  fill_additive_band(p, band);
-  EXPECT_EQ(split(band[256]).r, 1);
-  EXPECT_EQ(split(band[256]).b, 1);
 }
 
 }  // namespace
