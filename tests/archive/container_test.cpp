@@ -9,6 +9,7 @@
 #include "tests/archive/testdata.h"
 #include "tests/rarpack/sample_data.h"
 #include "tools/rarpack/rar20_encoder.h"
+#include "tests/support/thrown_message.h"
 
 namespace morvane {
 namespace {
@@ -64,15 +65,7 @@ Bytes archive(std::initializer_list<Bytes> blocks, std::uint16_t main_flags = 0,
               cat(blocks)});
 }
 
-template <class F>
-std::string message_of(F&& f) {
-  try {
-    f();
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "no exception";
-}
+using test::message_of;
 
 std::optional<Bytes> extract(const Bytes& archive_bytes, const std::string& name) {
   const test::TempFile file(archive_bytes);

@@ -7,6 +7,7 @@
 #include "engine/3ds/scene_loader.h"
 #include "engine/scene.h"
 #include "tests/engine/chunk_bytes.h"
+#include "tests/support/thrown_message.h"
 
 namespace morvane {
 namespace {
@@ -23,16 +24,7 @@ class Loader : public ::testing::Test {
   Scene scene{"Zava3z", 16, 2, 2, 2, 5};
 };
 
-// Runs f and returns the message it throws ("" when it does not throw).
-template <class F>
-std::string message_of(F&& f) {
-  try {
-    f();
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "";
-}
+using test::message_of;
 
 TEST_F(Loader, Messages) {
   const Bytes two_vertices = vertex_list({{0, 0, 0}, {1, 0, 0}});

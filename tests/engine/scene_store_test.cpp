@@ -9,19 +9,12 @@
 #include "engine/camera_view.h"
 #include "engine/object_preparation.h"
 #include "engine/scene.h"
+#include "tests/support/thrown_message.h"
 
 namespace morvane {
 namespace {
 
-template <class F>
-std::string message_of(F&& f) {
-  try {
-    f();
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "";
-}
+using test::message_of;
 
 TEST(SceneStore, CapacitiesAndRefusals) {
   Scene scene("Zava3z", 100, 2, 2, 2, 5);
