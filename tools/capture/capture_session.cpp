@@ -1,14 +1,6 @@
 #include "tools/capture/capture_session.h"
 
-#define XXH_STATIC_LINKING_ONLY  // XXH3_state_t on the stack
-#include <xxhash.h>
-#if defined(__x86_64__) || defined(__i386__)
-#include <xxh_x86dispatch.h>  // XXH3 picks SSE2, AVX2 or AVX-512 at run time
-#endif
-
 #include <algorithm>
-#include <array>
-#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -29,41 +21,7 @@ namespace {
 // the capture gives up after this much silence.
 constexpr double kSecondsAfterSongEnd = 10.0;
 
-constexpr std::size_t kHashBlock = 1024;  // pixels: 4 KiB, well inside the L1 cache
-
-// The pixels as little-endian 0x00RRGGBB words; inlined with the block's fixed count, the
-// loop is vectorised.
-inline void mask_pixels(const Pixel32* __restrict in, Pixel32* __restrict out, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) {
-    const Pixel32 p = in[i] & 0xFFFFFFu;
-    if constexpr (std::endian::native == std::endian::little) {
-      out[i] = p;
-    } else {
-      out[i] = (p >> 24) | ((p >> 8) & 0xFF00u) | ((p << 8) & 0xFF0000u) | (p << 24);
-    }
-  }
-}
-
 }  // namespace
-
-std::uint64_t frame_hash(std::span<const Pixel32> pixels) {
-  // XXH3 of the pixels, whatever the unused top byte holds. The pixels are masked a block at a
-  // time into the L1 cache, where XXH3 (in the widest vector code the processor has) reads them,
-  // so the whole costs about one read of the buffer.
-  XXH3_state_t state;
-  XXH3_INITSTATE(&state);
-  XXH3_64bits_reset(&state);
-  alignas(64) std::array<Pixel32, kHashBlock> block;
-  std::size_t at = 0;
-  for (; pixels.size() - at >= kHashBlock; at += kHashBlock) {
-    mask_pixels(pixels.data() + at, block.data(), kHashBlock);
-    XXH3_64bits_update(&state, block.data(), sizeof block);
-  }
-  const std::size_t rest = pixels.size() - at;
-  mask_pixels(pixels.data() + at, block.data(), rest);
-  XXH3_64bits_update(&state, block.data(), rest * sizeof(Pixel32));
-  return XXH3_64bits_digest(&state);
-}
 
 std::int64_t audio_frames_before(std::int64_t video_frame, FrameRate fps) {
   return video_frame * kSampleRate * fps.denominator / fps.numerator;
@@ -93,6 +51,7 @@ CaptureResult CaptureSession::run() {
 
   Platform platform{hooked_, *this, *this};
   run_demo(platform, [this](int position) { return scenes_.wrap(position, make_demo_part(position)); });
+  write_fingerprint();
   progress_.finish();
 
   CaptureResult result;
@@ -140,14 +99,15 @@ void CaptureSession::update(std::span<const Pixel32> pixels) {
   SoundModule* module = hooked_.module();
   const int order = hooked_.order(module);
   const int ms = hooked_.time_ms(module);
+  write_fingerprint();
   char ticks[32];
   std::snprintf(ticks, sizeof ticks, "%.9g", static_cast<double>(ms_to_ticks(ms)));
   *log_ << frame_ << ',' << scenes_.current() << ',' << order << ',' << ms << ',' << ticks << ',';
   for (std::size_t i = 0; i < events_since_frame_.size(); ++i) *log_ << (i ? " " : "") << int{events_since_frame_[i]};
-  char hash[24];
-  std::snprintf(hash, sizeof hash, ",%016llx\n", static_cast<unsigned long long>(frame_hash(pixels)));
-  *log_ << hash;
   events_since_frame_.clear();
+  // The fingerprint ends the line once the worker has it, while the next frame is drawn.
+  fingerprints_.submit(pixels);
+  fingerprint_pending_ = true;
 
   if (in_range(song_seconds)) {
     if (!first_written_audio_) first_written_audio_ = start;
@@ -166,6 +126,14 @@ void CaptureSession::update(std::span<const Pixel32> pixels) {
       throw std::runtime_error("The show did not end: the module stopped without its closing command");
     }
   }
+}
+
+void CaptureSession::write_fingerprint() {
+  if (!fingerprint_pending_) return;
+  char hash[24];
+  std::snprintf(hash, sizeof hash, ",%016llx\n", static_cast<unsigned long long>(fingerprints_.result()));
+  *log_ << hash;
+  fingerprint_pending_ = false;
 }
 
 void CaptureSession::write_frame(std::span<const Pixel32> pixels) {

@@ -14,6 +14,7 @@
 #include "tools/capture/capture_options.h"
 #include "tools/capture/event_hook.h"
 #include "tools/capture/frame_file_writer.h"
+#include "tools/capture/frame_fingerprint.h"
 #include "tools/capture/progress_bar.h"
 #include "tools/capture/scene_tracker.h"
 #include "tools/capture/video_encoder.h"
@@ -25,9 +26,6 @@ class OfflineSoundLibrary;
 namespace morvane::capture {
 
 inline constexpr int kSampleRate = 44100;
-
-// A fingerprint of a presented buffer, for the log (frames compared across runs and machines).
-std::uint64_t frame_hash(std::span<const Pixel32> pixels);
 
 // Audio frames from the song's start to the start of video frame n: floor(n x 44100 / fps).
 std::int64_t audio_frames_before(std::int64_t video_frame, FrameRate fps);
@@ -60,6 +58,7 @@ class CaptureSession final : public Display, public MessageBoxes {
 
  private:
   bool in_range(double song_seconds) const;
+  void write_fingerprint();
   void write_frame(std::span<const Pixel32> pixels);
   void finish_outputs();
 
@@ -74,6 +73,8 @@ class CaptureSession final : public Display, public MessageBoxes {
   std::unique_ptr<FrameFileWriter> frame_files_;
   std::vector<Pixel32> native_;  // scratch for native frames when no PNG is written
   std::vector<std::uint8_t> events_since_frame_;
+  FingerprintWorker fingerprints_;
+  bool fingerprint_pending_ = false;  // the log's last line waits for its fingerprint
   std::int64_t frame_ = 0;
   std::int64_t written_ = 0;
   std::optional<std::int64_t> first_written_audio_;
