@@ -1,9 +1,14 @@
 #include "tools/capture/video_encoder.h"
 
-#include <bit>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+
+#include "tools/capture/yuv420.h"
 
 namespace morvane::capture {
 namespace {
@@ -16,7 +21,20 @@ std::string quoted(const std::filesystem::path& path) {
 
 }  // namespace
 
-bool ffmpeg_available() { return std::system("ffmpeg -version >/dev/null 2>&1") == 0; }
+bool ffmpeg_available() {
+  // A look along PATH: starting ffmpeg just to ask costs a quarter of a second.
+  const char* path = std::getenv("PATH");
+  if (path == nullptr) return false;
+  std::string_view rest = path;
+  while (true) {
+    const std::size_t colon = rest.find(':');
+    const std::string_view dir = rest.substr(0, colon);
+    const std::string candidate = (dir.empty() ? std::string(".") : std::string(dir)) + "/ffmpeg";
+    if (::access(candidate.c_str(), X_OK) == 0 && !std::filesystem::is_directory(candidate)) return true;
+    if (colon == std::string_view::npos) return false;
+    rest.remove_prefix(colon + 1);
+  }
+}
 
 std::string x264_arguments(VideoQuality quality) {
   // On a two-core machine with 640 x 480 frames at 60 fps, x264 alone runs at about 9x real time
@@ -36,15 +54,22 @@ VideoEncoder::VideoEncoder(const std::filesystem::path& output, int width, int h
   if (!ffmpeg_available()) throw std::runtime_error("--video needs ffmpeg, which is not installed (apt-get install ffmpeg)");
   silent_video_ = output;
   silent_video_ += ".video-only.mkv";
-  // 0x00RRGGBB words are the bytes B, G, R, 0 in little-endian memory, 0, R, G, B in big-endian.
-  const char* const format = std::endian::native == std::endian::little ? "bgr0" : "0rgb";
-  const std::string command = std::string("ffmpeg -y -loglevel error -f rawvideo -pix_fmt ") + format + " -s " +
-                              std::to_string(width) + "x" + std::to_string(height) + " -r " +
-                              std::to_string(fps.numerator) + "/" + std::to_string(fps.denominator) +
-                              " -i - -c:v libx264 " + x264_arguments(quality) + " -pix_fmt yuv420p " +
-                              quoted(silent_video_);
+  if (width <= 0 || height <= 0 || width % 2 != 0 || height % 2 != 0) {
+    throw std::invalid_argument("video frames need an even width and height");
+  }
+  width_ = width;
+  height_ = height;
+  planes_.resize(yuv420_bytes(width, height));
+  const std::string command = "ffmpeg -y -loglevel error -f rawvideo -pix_fmt yuv420p -s " + std::to_string(width) + "x" +
+                              std::to_string(height) + " -r " + std::to_string(fps.numerator) + "/" +
+                              std::to_string(fps.denominator) + " -i - -c:v libx264 " + x264_arguments(quality) +
+                              " -pix_fmt yuv420p " + quoted(silent_video_);
   pipe_ = popen(command.c_str(), "w");
   if (pipe_ == nullptr) throw std::runtime_error("cannot start ffmpeg");
+#ifdef F_SETPIPE_SZ
+  // Room for a few frames: fewer switches between us and ffmpeg. Only a hint, so errors are ignored.
+  (void)::fcntl(::fileno(pipe_), F_SETPIPE_SZ, 1 << 20);
+#endif
 }
 
 VideoEncoder::~VideoEncoder() {
@@ -54,7 +79,8 @@ VideoEncoder::~VideoEncoder() {
 }
 
 void VideoEncoder::add_frame(std::span<const Pixel32> pixels) {
-  if (std::fwrite(pixels.data(), sizeof(Pixel32), pixels.size(), pipe_) != pixels.size()) {
+  to_yuv420(pixels, width_, height_, planes_);
+  if (std::fwrite(planes_.data(), 1, planes_.size(), pipe_) != planes_.size()) {
     throw std::runtime_error("ffmpeg stopped taking frames");
   }
 }

@@ -1,12 +1,13 @@
 #pragma once
 // Encodes frames to a video file through an ffmpeg process: frames stream into ffmpeg's
-// standard input as the display's own 32-bit pixels (no conversion on our side); the audio is
-// muxed in when the frames are done.
+// standard input as the Y'CbCr 4:2:0 planes x264 takes; the audio is muxed in when the frames
+// are done.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "contracts/pixel.h"
 #include "tools/capture/capture_options.h"
@@ -20,7 +21,7 @@ std::string x264_arguments(VideoQuality quality);
 
 class VideoEncoder {
  public:
-  // Throws std::runtime_error when ffmpeg is missing or cannot be started.
+  // Throws std::runtime_error when ffmpeg is missing or cannot be started; width and height even.
   VideoEncoder(const std::filesystem::path& output, int width, int height, FrameRate fps,
                VideoQuality quality = VideoQuality::kFast);
   ~VideoEncoder();
@@ -36,6 +37,9 @@ class VideoEncoder {
   std::filesystem::path output_;
   std::filesystem::path silent_video_;
   std::FILE* pipe_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<std::uint8_t> planes_;
 };
 
 }  // namespace morvane::capture
