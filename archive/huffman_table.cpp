@@ -19,27 +19,28 @@ void HuffmanTable::build(std::span<const std::uint8_t> lengths) {
     position_[len] = position_[len - 1] + count[len - 1];
   }
 
+  // Unused symbols go to the scratch half, so that the placement needs no branch.
   std::array<std::uint32_t, 16> next = position_;
-  for (unsigned s = 0; s < n; ++s) {
-    const unsigned len = lengths[s] & 15;
-    if (len != 0) symbols_[next[len]++] = static_cast<std::uint16_t>(s);
-  }
+  next[0] = kMaxSymbols;
+  for (unsigned s = 0; s < n; ++s) symbols_[next[lengths[s] & 15]++] = static_cast<std::uint16_t>(s);
   symbol_count_ = n;
 
-  // Every bit pattern under a prefix whose limit search ends within kFastBits takes the same
-  // way: limits up to that length are multiples of 2^(16 - length), or capped at 0xFFFF, which
-  // every even v lies below. The search result only grows with v, so one sweep finds them all.
-  unsigned len = 1;
-  for (std::uint32_t prefix = 0; prefix < fast_.size(); ++prefix) {
-    const std::uint32_t v = prefix << (16 - kFastBits);
-    while (len < 15 && v >= limit_[len]) ++len;
-    if (len > kFastBits) {
-      std::fill(fast_.begin() + prefix, fast_.end(), std::uint16_t{0});
-      break;
+  // The limits never decrease, so the limit search ends at length len exactly for the v in
+  // [limit[len - 1], limit[len]). Up to kFastBits those limits are multiples of 2^(16 - len)
+  // (or capped at 0xFFFF, above every even v), so each code of that length owns an aligned run
+  // of 2^(kFastBits - len) prefixes, and within the range the search's list index is always one
+  // this build wrote. Filling run by run costs one step per short code, not one per prefix.
+  constexpr unsigned kShift = 16 - kFastBits;
+  std::uint32_t prefix = 0;
+  for (unsigned len = 1; len <= kFastBits; ++len) {
+    const std::uint32_t end = (limit_[len] + (1u << kShift) - 1) >> kShift;
+    const std::uint32_t run = 1u << (kFastBits - len);
+    const std::uint16_t* symbol = symbols_.data() + position_[len];
+    for (; prefix < end; prefix += run) {
+      std::fill_n(fast_.begin() + prefix, run, static_cast<std::uint16_t>(*symbol++ << 4 | len));
     }
-    const std::uint32_t i = position_[len] + ((v - limit_[len - 1]) >> (16 - len));
-    fast_[prefix] = static_cast<std::uint16_t>(symbols_[i < symbol_count_ ? i : 0] << 4 | len);
   }
+  std::fill(fast_.begin() + prefix, fast_.end(), std::uint16_t{0});
 }
 
 unsigned HuffmanTable::decode_by_limits(std::uint32_t v, unsigned& length) const {

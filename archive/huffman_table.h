@@ -43,7 +43,8 @@ class HuffmanTable {
   unsigned symbol_count_ = 0;
   std::array<std::uint32_t, 16> limit_{};
   std::array<std::uint32_t, 16> position_{};
-  std::array<std::uint16_t, kMaxSymbols> symbols_{};
+  // Symbols in code order; the second half only takes the unused symbols while building.
+  std::array<std::uint16_t, 2 * kMaxSymbols> symbols_{};
   // (symbol << 4) | code length for every kFastBits-bit prefix whose code is no longer than
   // that; 0 where the limit search has to run.
   std::array<std::uint16_t, 1u << kFastBits> fast_{};
