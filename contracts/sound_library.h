@@ -16,6 +16,9 @@ class SoundLibrary {
   virtual float version() = 0;
   // mix_rate in Hz, software channels, flags; false on failure (see last_error()).
   virtual bool init(int mix_rate, int channels, unsigned flags) = 0;
+  // A hint that load_song(path) follows: a library may start reading the module now. It
+  // changes nothing that load_song or last_error give.
+  virtual void prepare_song(const char* /*path*/) {}
   // The module, or nullptr on failure (see last_error()).
   virtual SoundModule* load_song(const char* path) = 0;
   virtual bool set_zxx_callback(SoundModule* module, ZxxCallback callback) = 0;

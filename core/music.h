@@ -22,6 +22,9 @@ class Music {
   Music(const Music&) = delete;
   Music& operator=(const Music&) = delete;
 
+  // Lets the library read the module while the program does other work; the later
+  // load_module of the same path gives what it would have given anyway.
+  void prepare_module(const char* path) { library_.prepare_song(path); }
   // Loads the module; on failure closes the library and throws its message.
   void load_module(const char* path);
   // Installs the Zxx callback, starts playback and switches looping off.

@@ -33,6 +33,8 @@ bool OfflineSoundLibrary::init(int mix_rate, int channels, unsigned) {
   return true;
 }
 
+void OfflineSoundLibrary::prepare_song(const char* path) { impl_->prepare(path); }
+
 SoundModule* OfflineSoundLibrary::load_song(const char* path) { return impl_->load(path); }
 
 bool OfflineSoundLibrary::set_zxx_callback(SoundModule* handle, ZxxCallback callback) {
@@ -83,6 +85,7 @@ bool OfflineSoundLibrary::free_song(SoundModule* handle) {
 void OfflineSoundLibrary::close() {
   Impl& s = *impl_;
   if (!s.initialized) return;
+  s.preload.discard();
   s.playing = nullptr;
   s.modules.clear();
   s.initialized = false;

@@ -78,6 +78,8 @@ bool SdlSoundLibrary::init(int mix_rate, int channels, unsigned) {
   return true;
 }
 
+void SdlSoundLibrary::prepare_song(const char* path) { impl_->prepare(path); }
+
 SoundModule* SdlSoundLibrary::load_song(const char* path) { return impl_->load(path); }
 
 bool SdlSoundLibrary::set_zxx_callback(SoundModule* handle, ZxxCallback callback) {
@@ -138,6 +140,7 @@ bool SdlSoundLibrary::free_song(SoundModule* handle) {
 void SdlSoundLibrary::close() {
   Impl& s = *impl_;
   if (!s.initialized) return;
+  s.preload.discard();
   // The audio thread ends before the modules it renders go.
   if (s.device != 0) SDL_CloseAudioDevice(s.device);
   s.device = 0;

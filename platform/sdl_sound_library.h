@@ -24,6 +24,8 @@ class SdlSoundLibrary final : public SoundLibrary {
 
   float version() override;
   bool init(int mix_rate, int channels, unsigned flags) override;
+  // Reads and parses the module on a thread of its own until load_song() asks for it.
+  void prepare_song(const char* path) override;
   SoundModule* load_song(const char* path) override;
   bool set_zxx_callback(SoundModule* module, ZxxCallback callback) override;
   // Plays `module` from its start, in place of any module playing.

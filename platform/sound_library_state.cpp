@@ -25,13 +25,23 @@ SoundModule* SoundLibraryState::module(SoundModule* handle) {
   return found;
 }
 
+void SoundLibraryState::prepare(const char* path) {
+  if (initialized) preload.start(path, sample_rate);
+}
+
 SoundModule* SoundLibraryState::load(const char* path) {
   if (!initialized) {
     fail(kSoundErrorUninitialized);
     return nullptr;
   }
   int code = kSoundOk;
-  std::unique_ptr<SoundModule> loaded = load_sound_module(path, sample_rate, code);
+  std::unique_ptr<SoundModule> loaded;
+  if (auto prepared = preload.take(path, sample_rate)) {
+    loaded = std::move(prepared->module);
+    code = prepared->error;
+  } else {
+    loaded = load_sound_module(path, sample_rate, code);
+  }
   error.store(code, std::memory_order_relaxed);
   return loaded ? modules.add(std::move(loaded)) : nullptr;
 }

@@ -16,6 +16,8 @@ struct SoundLibraryState {
   bool initialized = false;
   int sample_rate = 0;
   SoundModules modules;
+  // The module prepare_song() began reading; dropped when the library closes.
+  ModulePreload preload;
 
   bool fail(int code) {
     error.store(code, std::memory_order_relaxed);
@@ -26,6 +28,8 @@ struct SoundLibraryState {
   bool start(int mix_rate, int channels);
   // The module behind a handle of ours (error cleared); null with the error for anything else.
   SoundModule* module(SoundModule* handle);
+  // prepare_song(): only an initialised library knows the rate a module is made for.
+  void prepare(const char* path);
   // load_song() without the playing side: null with the error when it cannot be loaded.
   SoundModule* load(const char* path);
 };

@@ -68,6 +68,39 @@ std::unique_ptr<SoundModule> load_sound_module(const char* path, int sample_rate
   return module;
 }
 
+void ModulePreload::start(const char* path, int sample_rate) {
+  discard();
+  if (path == nullptr) return;
+  try {
+    path_ = path;
+    sample_rate_ = sample_rate;
+    // The thread owns copies of what it reads; the module it makes is shared with no one.
+    result_ = std::async(std::launch::async, [file = path_, sample_rate] {
+      Result result;
+      result.module = load_sound_module(file.c_str(), sample_rate, result.error);
+      return result;
+    });
+  } catch (const std::system_error&) {
+    result_ = {};
+  }
+}
+
+std::optional<ModulePreload::Result> ModulePreload::take(const char* path, int sample_rate) {
+  if (!result_.valid()) return std::nullopt;
+  if (path == nullptr || path_ != path || sample_rate_ != sample_rate) {
+    discard();
+    return std::nullopt;
+  }
+  // What the load would have thrown (no memory) comes out here, as it would have there.
+  return result_.get();
+}
+
+void ModulePreload::discard() {
+  if (!result_.valid()) return;
+  result_.wait();
+  result_ = {};
+}
+
 bool restart_sound_module(SoundModule& module, int& error) {
   module.renderer = ModuleRenderer::create(module.patched, module.z_cells, module.sample_rate, error);
   module.order.store(0, std::memory_order_relaxed);

@@ -2,8 +2,11 @@
 // A loaded module as both sound layers hold it: the handle the program gets from load_song.
 #include <atomic>
 #include <cstdint>
+#include <future>
 #include <memory>
+#include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "contracts/sound_library.h"
@@ -71,6 +74,36 @@ class SoundModules {
 // read, 12 when it is too large to hold, 10 when it is no usable XM, 13 for an XM version
 // other than 1.4.
 std::unique_ptr<SoundModule> load_sound_module(const char* path, int sample_rate, int& error);
+
+// A load_sound_module begun ahead of its load on a thread of its own, so that reading the file
+// and libopenmpt's parse overlap what the program does meanwhile. The load of the same path at
+// the same rate takes the result; anything else waits for it and drops it. Either way a load
+// gives exactly the module or the error it would have given unprepared.
+class ModulePreload {
+ public:
+  struct Result {
+    std::unique_ptr<SoundModule> module;
+    int error = kSoundOk;
+  };
+  ModulePreload() = default;
+  ModulePreload(const ModulePreload&) = delete;
+  ModulePreload& operator=(const ModulePreload&) = delete;
+  ~ModulePreload() { discard(); }
+
+  // Starts preparing `path` (dropping what was prepared before); does nothing for a null path
+  // or when no thread can be had, as the load then reads the file itself.
+  void start(const char* path, int sample_rate);
+  // The prepared result when `path` at `sample_rate` is what was started; else nullopt, with
+  // anything prepared dropped.
+  std::optional<Result> take(const char* path, int sample_rate);
+  // Waits for a preparation under way and drops its result.
+  void discard();
+
+ private:
+  std::string path_;
+  int sample_rate_ = 0;
+  std::future<Result> result_;
+};
 
 // A fresh renderer from the start of the song; false (error set) when it cannot be made.
 // Not while the module plays.

@@ -63,13 +63,28 @@ TYPED_TEST(SoundLibraryErrors, FilesThatCannotBePlayed) {
                              {text.path(), kSoundErrorFormat}, {old_file.path(), kSoundErrorVersion}, {cut_file.path(), kSoundErrorFormat}};
   for (const char* real : {"orders_hdr22.xm", "zero_chan.xm", "bad_patlen.xm"})
     if (std::filesystem::exists(xm / real)) cases.push_back({(xm / real).string(), kSoundErrorFormat});
-  for (const Case& c : cases) {
-    EXPECT_EQ(sound.load_song(c.path.c_str()), nullptr) << c.path;
-    EXPECT_EQ(sound.last_error(), c.error) << c.path;
+  // Read ahead or not, a load answers the same.
+  for (const bool prepared : {false, true}) {
+    for (const Case& c : cases) {
+      if (prepared) sound.prepare_song(c.path.c_str());
+      EXPECT_EQ(sound.load_song(c.path.c_str()), nullptr) << c.path << (prepared ? " prepared" : "");
+      EXPECT_EQ(sound.last_error(), c.error) << c.path << (prepared ? " prepared" : "");
+    }
   }
   if (std::filesystem::exists(xm / "pattrunc.xm")) {
     EXPECT_NE(sound.load_song((xm / "pattrunc.xm").c_str()), nullptr);
   }
+  // A preparation of another file, or one the library's close dropped, is not what a load gives.
+  sound.prepare_song(text.path());
+  EXPECT_NE(sound.load_song(this->song_.path()), nullptr);
+  EXPECT_EQ(sound.last_error(), kSoundOk);
+  sound.prepare_song(this->song_.path());
+  sound.close();
+  EXPECT_EQ(sound.load_song(this->song_.path()), nullptr);
+  EXPECT_EQ(sound.last_error(), kSoundErrorUninitialized);
+  ASSERT_TRUE(sound.init(22050, 64, 2));
+  EXPECT_EQ(sound.load_song(text.path()), nullptr);
+  EXPECT_EQ(sound.last_error(), kSoundErrorFormat);
 }
 
 TYPED_TEST(SoundLibraryErrors, HandlesThatAreNotModules) {

@@ -16,6 +16,7 @@ class EventHookedLibrary final : public SoundLibrary {
 
   float version() override { return inner_.version(); }
   bool init(int mix_rate, int channels, unsigned flags) override { return inner_.init(mix_rate, channels, flags); }
+  void prepare_song(const char* path) override { inner_.prepare_song(path); }
   SoundModule* load_song(const char* path) override { return module_ = inner_.load_song(path); }
   bool set_zxx_callback(SoundModule* module, ZxxCallback callback) override;
   bool play_song(SoundModule* module) override { return inner_.play_song(module); }
