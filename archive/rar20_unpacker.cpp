@@ -297,11 +297,19 @@ inline void Rar20Unpacker::copy_match(std::uint8_t* window, std::uint32_t& write
   if (write + length <= window_size_ && from + length <= window_size_) {
     std::uint8_t* dst = window + write;
     const std::uint8_t* src = window + from;
-    if (((write - from) & mask) >= length) {
+    const std::uint32_t period = (write - from) & mask;
+    if (period >= length) {
       std::memmove(dst, src, length);  // no overlap, or the source lies ahead
-    } else {
-      for (std::uint32_t k = 0; k < length; ++k) dst[k] = src[k];
-    }
+    } else if (period != 0) {
+      // The bytes repeat with this period: after the first period every copy can take all
+      // written so far, as it starts at a multiple of the period.
+      std::memcpy(dst, src, period);
+      for (std::uint32_t done = period; done < length;) {
+        const std::uint32_t n = std::min(done, length - done);
+        std::memcpy(dst + done, dst, n);
+        done += n;
+      }
+    }  // period 0: each byte is copied onto itself
     write += length;
   } else {
     for (std::uint32_t k = 0; k < length; ++k) {
