@@ -31,10 +31,14 @@ void Rar20Unpacker::reset() {
   previous_lengths_ = {};
   last_distance_ = 0;
   last_length_ = 0;
+  // Only what was written since the last clear: the write position started at 0 then, so a
+  // window that has not wrapped since holds nonzero bytes below it alone. The show's first
+  // entry and every fuzz input would otherwise clear a whole window that is still clear.
+  const std::uint64_t touched = written_ - fresh_start_ + ((write_ - flush_) & window_mask_);
+  std::memset(window_.get(), 0, static_cast<std::size_t>(std::min<std::uint64_t>(touched, window_size_)));
   write_ = 0;
   flush_ = 0;
   fresh_start_ = written_;
-  std::memset(window_.get(), 0, window_size_);
 }
 
 void Rar20Unpacker::start_over() {
@@ -47,8 +51,9 @@ void Rar20Unpacker::start_over() {
   audio_mode_ = false;
   channels_ = 1;
   to_go_ = -1;
-  written_ = 0;
   reset();
+  written_ = 0;
+  fresh_start_ = 0;
 }
 
 bool Rar20Unpacker::replay(std::uint64_t from, std::uint64_t count, ByteSink& output) const {
