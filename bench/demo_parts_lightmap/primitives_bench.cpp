@@ -62,7 +62,7 @@ void BM_Rays(benchmark::State& state) {
   for (auto _ : state) {
     const int x = static_cast<int>(160 + 90 * std::sin(0.0145734997 * t));
     const int y = static_cast<int>(100 + 60 * std::cos(0.0166329882 * t));
-    draw_rays(LightView(light.data(), light.size()), window, a.rays, x, y);
+    draw_rays(LightView(light.data(), light.size()), window, a.rays, x, y, a.ray_hits);
     benchmark::DoNotOptimize(light.data());
     for (const Ray& r : a.rays) long_rays += r.hidden == 0;
     ++frames;

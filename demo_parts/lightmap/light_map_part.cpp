@@ -39,7 +39,7 @@ LightMapAssets LightMapPart::assets() const {
   return LightMapAssets{
       b.shade,   b.grey,  b.dot,   b.picture, b.texture, CurveWeights{b.weights[0], b.weights[1], b.weights[2], b.weights[3]},
       b.mask,    b.flares, b.warp1, b.warp2,   b.map_a,   b.map_b,
-      b.rays,    b.points,
+      b.rays,    b.ray_hits, b.points,
   };
 }
 

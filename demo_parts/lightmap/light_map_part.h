@@ -43,6 +43,7 @@ class LightMapPart final : public DemoPart {
     std::array<std::uint8_t, kLightMapBytes> map_a{};
     std::array<std::uint8_t, kLightMapBytes> map_b{};
     std::array<Ray, kRayCount> rays{};
+    std::array<std::uint16_t, kRayHitCells> ray_hits{};
     std::array<CurvePoint, kCurvePointStore> points{};
   };
   std::unique_ptr<Buffers> buffers_;

@@ -126,7 +126,7 @@ void LightMapRun::draw_rays_frame(int t, std::optional<std::uint8_t> event, std:
   const int yi = trunc_to_int(source.y);
   const MaskWindow window = assets_.mask.subspan(static_cast<std::size_t>(source.window_offset)).first<kFramePixels>();
   const LightView light = visible_area(current());
-  draw_rays(light, window, assets_.rays, xi, yi);
+  draw_rays(light, window, assets_.rays, xi, yi, assets_.ray_hits);
   if (window[static_cast<std::size_t>(yi * kFrameWidth + xi)] == 0) {
     // Towards the source mirrored through the screen centre.
     draw_lens_flare(light, assets_.flares, xi, yi, trunc_to_int(kFrameWidth - source.x), trunc_to_int(kFrameHeight - source.y));

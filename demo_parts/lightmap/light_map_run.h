@@ -43,6 +43,7 @@ struct LightMapAssets {
   LightMapBuffer map_a;
   LightMapBuffer map_b;
   std::span<Ray, kRayCount> rays;
+  RayHits ray_hits;  // all zero between frames
   CurvePointView points;
 };
 

@@ -1,10 +1,12 @@
 #include "demo_parts/lightmap/light_rays.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include "demo_parts/float_to_int.h"
@@ -33,44 +35,23 @@ void place_near_point(Ray& ray, int sx, int sy) {
   ray.near_y = near_coordinate(ray.target_y, sy);
 }
 
-void draw_rays(LightView light, MaskWindow mask, std::span<Ray> rays, int sx, int sy) {
+void draw_rays(LightView light, MaskWindow mask, std::span<Ray> rays, int sx, int sy, RayHits hits) {
   for (Ray& ray : rays) {
     place_near_point(ray, sx, sy);
-    ray.hidden = 0;
-    draw_thick_line(sx, sy, ray.near_x, ray.near_y, kRayAmount, light);
-    if (covered(mask, ray.near_x, ray.near_y)) ray.hidden = 1;
+    trace_thick_line(sx, sy, ray.near_x, ray.near_y, hits);
+    ray.hidden = covered(mask, ray.near_x, ray.near_y) ? 1 : 0;
   }
-  std::uint8_t* out = light.data();
-  const std::uint8_t* cover = mask.data();
-  // Written back either way, so the loop runs in vector lanes.
-  for (int i = 0; i < kFramePixels; ++i) out[i] = cover[i] != 0 ? std::uint8_t{0} : out[i];
+  add_ray_hits(light, hits, mask);
   for (const Ray& ray : rays) {
-    if (ray.hidden == 0) draw_thick_line(ray.near_x, ray.near_y, ray.target_x, ray.target_y, kRayAmount, light);
+    if (ray.hidden == 0) trace_thick_line(ray.near_x, ray.near_y, ray.target_x, ray.target_y, hits);
   }
+  add_ray_hits(light, hits);
 }
 
 namespace {
 
-constexpr int kRightStop = kFrameWidth;    // x may reach 320, one column past the screen
-constexpr int kBottomStop = kFrameHeight;  // y may reach 200
+constexpr int kRightStop = kFrameWidth;  // a line may start one column past the screen
 constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
-
-std::uint8_t add_capped(std::uint8_t value, int amount) {
-  const int sum = value + amount;
-  return static_cast<std::uint8_t>(sum > kLineMax ? kLineMax : sum);
-}
-
-// A block in the right column or the bottom row, or one past them: only its pixels on the screen.
-void plot_edge_block(std::uint8_t* light, int x, int y, int amount) {
-  for (int dy = 0; dy < 2; ++dy) {
-    for (int dx = 0; dx < 2; ++dx) {
-      if (x + dx < kFrameWidth && y + dy < kFrameHeight) {
-        std::uint8_t& q = light[(y + dy) * kFrameWidth + x + dx];
-        q = add_capped(q, amount);
-      }
-    }
-  }
-}
 
 // The line as a walk along its major axis: every step moves the major coordinate by one, and
 // the minor one too whenever the error before the step is not negative. After i >= 1 steps the
@@ -106,7 +87,7 @@ StepRange steps_within(int start, int sign, int high, FirstStep first_step) {
 
 }  // namespace
 
-void draw_thick_line(int x0, int y0, int x1, int y1, int amount, LightView light) {
+void trace_thick_line(int x0, int y0, int x1, int y1, RayHits hits) {
   if (x0 > kRightStop || y0 > kFrameHeight - 1 || x0 < 0 || y0 < 0) return;
   // 64-bit error terms: the far end may be any int.
   const std::int64_t dx = std::int64_t{x1} - x0;
@@ -119,68 +100,89 @@ void draw_thick_line(int x0, int y0, int x1, int y1, int amount, LightView light
   Walk walk{2 * length, 2 * (x_major ? std::llabs(dy) : std::llabs(dx)), 0};
   walk.error = walk.minor2 - length;
 
-  // Clipped once: the line stops for good where it leaves 0..320 x 0..200, and blocks wholly on
-  // the screen (corner within 0..318 x 0..198) need no check. Both coordinates move one way
-  // only, so each condition holds over one run of steps.
+  // Clipped once: the steps whose corner lies on the screen. Both coordinates move one way
+  // only, so they form one run, and it ends before the line could leave 0..320 x 0..200.
   const auto major_steps = [](std::int64_t moves) { return std::max<std::int64_t>(moves, 0); };
   const auto minor_steps = [&walk](std::int64_t moves) { return walk.first_step_with_minor_moves(moves); };
-  const auto x_steps = [&](int high) {
-    return x_major ? steps_within(x0, sx, high, major_steps) : steps_within(x0, sx, high, minor_steps);
-  };
-  const auto y_steps = [&](int high) {
-    return x_major ? steps_within(y0, sy, high, minor_steps) : steps_within(y0, sy, high, major_steps);
-  };
-  const std::int64_t drawn = std::min({length, x_steps(kRightStop).end, y_steps(kBottomStop).end});
-  const StepRange x_whole = x_steps(kFrameWidth - 2);
-  const StepRange y_whole = y_steps(kFrameHeight - 2);
-  const std::int64_t whole_first = std::min(std::max(x_whole.first, y_whole.first), drawn);
-  const std::int64_t whole_end = std::max(std::min({x_whole.end, y_whole.end, drawn}), whole_first);
+  const StepRange x_on = x_major ? steps_within(x0, sx, kFrameWidth - 1, major_steps)
+                                 : steps_within(x0, sx, kFrameWidth - 1, minor_steps);
+  const StepRange y_on = x_major ? steps_within(y0, sy, kFrameHeight - 1, minor_steps)
+                                 : steps_within(y0, sy, kFrameHeight - 1, major_steps);
+  const std::int64_t first = std::max(x_on.first, y_on.first);
+  const std::int64_t end = std::min({length, x_on.end, y_on.end});
+  if (first >= end) return;
 
-  // The walk in its own axes: major and minor coordinate and direction.
-  int major = x_major ? x0 : y0;
-  int minor = x_major ? y0 : x0;
-  const int major_sign = x_major ? sx : sy;
-  const int minor_sign = x_major ? sy : sx;
-  std::int64_t error = walk.error;
-  std::uint8_t* out = light.data();
-  // Partly visible blocks before and after the whole ones: a few steps at either end at most,
-  // except along the right column or bottom row.
-  const auto edge_steps = [&](std::int64_t count) {
-    for (; count > 0; --count) {
-      plot_edge_block(out, x_major ? major : minor, x_major ? minor : major, amount);
-      if (error >= 0) {
-        minor += minor_sign;
-        error -= walk.major2;
-      }
-      error += walk.minor2;
-      major += major_sign;
+  const std::ptrdiff_t major_stride = x_major ? sx : sy * kRayHitStride;
+  const std::ptrdiff_t minor_stride = x_major ? sy * kRayHitStride : sx;
+  std::uint16_t* grid = hits.data();
+  // An index rather than a pointer: off the screen it may point off the grid.
+  std::ptrdiff_t at = std::ptrdiff_t{y0 + 1} * kRayHitStride + x0 + 1 + major_stride * first;
+
+  // After k steps the minor coordinate has moved floor(k a / L + 1/2) times (L the major and a
+  // the minor length). In 32.32 fixed point with the slope rounded up, the error after k steps
+  // stays below k / 2^32, which cannot reach the next integer when it is under 1 / (2L): then
+  // every step is found without the walk's chain of compares. Only lines far longer than the
+  // screen need the exact walk.
+  const std::int64_t minor_length = walk.minor2 / 2;
+  if (2 * end * length < (std::int64_t{1} << 32)) {
+    const std::int64_t slope = ((minor_length << 32) + length - 1) / length;
+    std::int64_t position = (std::int64_t{1} << 31) + first * slope;
+    for (std::int64_t left = end - first; left > 0; --left) {
+      ++grid[at + (position >> 32) * minor_stride];
+      at += major_stride;
+      position += slope;
     }
-  };
-  edge_steps(whole_first);
-  if (const std::int64_t count = whole_end - whole_first; count > 0) {
-    const std::ptrdiff_t major_stride = x_major ? sx : sy * kFrameWidth;
-    const std::ptrdiff_t minor_stride = x_major ? sy * kFrameWidth : sx;
-    // An index rather than a pointer: after the last whole block it may point off the buffer.
-    std::ptrdiff_t at = x_major ? std::ptrdiff_t{minor} * kFrameWidth + major : std::ptrdiff_t{major} * kFrameWidth + minor;
-    std::int64_t minor_moves = 0;
-    for (std::int64_t left = count; left > 0; --left) {
-      std::uint8_t* p = out + at;
-      p[0] = add_capped(p[0], amount);
-      p[1] = add_capped(p[1], amount);
-      p[kFrameWidth] = add_capped(p[kFrameWidth], amount);
-      p[kFrameWidth + 1] = add_capped(p[kFrameWidth + 1], amount);
-      // Selects rather than a branch: on most slopes whether the minor coordinate moves is
-      // too irregular to predict.
-      const bool moves = error >= 0;
-      at += major_stride + (moves ? minor_stride : 0);
-      minor_moves += moves;
-      error += walk.minor2 - (moves ? walk.major2 : 0);
-    }
-    // At most 321 steps fit between the edges, so the counts stay small.
-    major += major_sign * static_cast<int>(count);
-    minor += minor_sign * static_cast<int>(minor_moves);
+    return;
   }
-  edge_steps(drawn - whole_end);
+  // The walk at step `first`: the minor coordinate has moved floor((first minor2 + length) /
+  // major2) times. The major one moves every step and crosses the screen within 321 steps, so
+  // first is small and the products stay far inside 64 bits.
+  const std::int64_t moved = (first * walk.minor2 + length) / walk.major2;
+  std::int64_t error = walk.error + first * walk.minor2 - moved * walk.major2;
+  at += minor_stride * moved;
+  for (std::int64_t left = end - first; left > 0; --left) {
+    ++grid[at];
+    const bool moves = error >= 0;
+    at += major_stride + (moves ? minor_stride : 0);
+    error += walk.minor2 - (moves ? walk.major2 : 0);
+  }
+}
+
+namespace {
+
+// One row of the light from the hits of the blocks whose corner lies in its own row or the one
+// above, in this column or the one to the left. The results go to a local row first: with no
+// store that could alias the inputs, the loop runs in vector lanes.
+void add_hits_to_row(std::uint8_t* light_row, const std::uint16_t* above, const std::uint16_t* hits_row,
+                     const std::uint8_t* cover_row) {
+  std::array<std::uint8_t, kFrameWidth> level;
+  for (std::size_t x = 0; x < kFrameWidth; ++x) {
+    // 16 bits hold four cells' hits; a count above 63 adds no more than 63 does.
+    const auto count = static_cast<std::uint16_t>(above[x] + above[x + 1] + hits_row[x] + hits_row[x + 1]);
+    const auto add = static_cast<std::uint16_t>(count > kLineMax ? kLineMax : count);
+    const auto sum = static_cast<std::uint16_t>(light_row[x] + add);
+    const auto capped = static_cast<std::uint8_t>(sum > kLineMax ? kLineMax : sum);
+    level[x] = count == 0 ? light_row[x] : capped;
+  }
+  if (cover_row != nullptr) {
+    for (std::size_t x = 0; x < kFrameWidth; ++x) level[x] = cover_row[x] != 0 ? std::uint8_t{0} : level[x];
+  }
+  std::memcpy(light_row, level.data(), kFrameWidth);
+}
+
+}  // namespace
+
+void add_ray_hits(LightView light, RayHits hits, std::span<const std::uint8_t> cover) {
+  const bool masked = cover.size() >= kFramePixels;
+  std::uint16_t* grid = hits.data();
+  for (int y = 0; y < kFrameHeight; ++y) {
+    std::uint16_t* above = grid + y * kRayHitStride;
+    add_hits_to_row(light.data() + y * kFrameWidth, above, above + kRayHitStride,
+                    masked ? cover.data() + y * kFrameWidth : nullptr);
+    // The row above is not needed again.
+    std::fill_n(above, kRayHitStride, std::uint16_t{0});
+  }
+  std::fill_n(grid + kFrameHeight * kRayHitStride, kRayHitStride, std::uint16_t{0});
 }
 
 void aim_rays(std::span<Ray, kRayCount> rays) {

@@ -86,15 +86,15 @@ struct Weights {
 
 class LineTest : public ::testing::Test {
  protected:
-  void line_by(int x0, int y0, int x1, int y1, int amount) {
-    draw_thick_line(x0, y0, x1, y1, amount, LightView(light.data(), light.size()));
-  }
+  void trace(int x0, int y0, int x1, int y1) { trace_thick_line(x0, y0, x1, y1, RayHits(hits.data(), hits.size())); }
+  void add_hits() { add_ray_hits(LightView(light.data(), light.size()), RayHits(hits.data(), hits.size())); }
   std::vector<std::uint8_t> light = std::vector<std::uint8_t>(kFramePixels, 0);
+  std::vector<std::uint16_t> hits = std::vector<std::uint16_t>(kRayHitCells, 0);
 };
 
 // The line one checked step at a time, as plainly as it can be written: the clipped drawing
 // must match it byte for byte.
-void stepwise_line(int x0, int y0, int x1, int y1, int amount, std::vector<std::uint8_t>& light) {
+void stepwise_line(int x0, int y0, int x1, int y1, std::vector<std::uint8_t>& light) {
   if (x0 < 0 || x0 > 320 || y0 < 0 || y0 > 199) return;
   const std::int64_t dx = std::int64_t{x1} - x0, dy = std::int64_t{y1} - y0;
   const bool x_major = std::llabs(dx) > std::llabs(dy);
@@ -108,7 +108,7 @@ void stepwise_line(int x0, int y0, int x1, int y1, int amount, std::vector<std::
       for (int bx = x; bx < x + 2; ++bx)
         if (bx < 320 && by < 200) {
           std::uint8_t& q = light[static_cast<std::size_t>(by * 320 + bx)];
-          q = static_cast<std::uint8_t>(std::min(q + amount, 63));
+          q = static_cast<std::uint8_t>(std::min(q + 1, 63));
         }
     if (error >= 0) {
       (x_major ? y : x) += (x_major ? dy : dx) < 0 ? -1 : 1;
@@ -226,10 +226,11 @@ TEST(GlowCurves, WholeCurvesStayOnTheScreenForAnySizeAndAngle) {
   EXPECT_GT(*std::max_element(light.begin(), light.end()), 0);
 }
 
-TEST_F(LineTest, ClippedDrawingMatchesTheStepwiseLine) {
+TEST_F(LineTest, GatheredHitsMatchTheStepwiseLines) {
   // Overlapping blocks without the end point, edges, corners, starts off the screen, no length,
   // lines that leave for good, far ends of any int, and random lines over bytes partly above
-  // 63; amount 40 reaches the cap within two blocks.
+  // 63: one line at a time, then all of them gathered before one addition (which reaches the
+  // cap and leaves the hits zero).
   std::vector<std::array<int, 4>> lines = {
       {320, 5, 310, 5},   {319, 199, 0, 0},    {0, 199, 319, 199},   {319, 0, 319, 199}, {320, 200, 0, 0},
       {0, 0, 320, 200},   {5, 5, 5, 5},        {-1, 5, 50, 5},       {5, 200, 5, 0},     {321, 5, 0, 5},
@@ -242,13 +243,19 @@ TEST_F(LineTest, ClippedDrawingMatchesTheStepwiseLine) {
   for (int i = 0; i < 3000; ++i) lines.push_back({pick(-10, 330), pick(-10, 210), pick(-700, 1000), pick(-500, 700)});
   for (auto& b : light) b = static_cast<std::uint8_t>(pick(0, 80));
   std::vector<std::uint8_t> expected = light;
-  for (const int amount : {1, 40}) {
-    for (const auto& [x0, y0, x1, y1] : lines) {
-      line_by(x0, y0, x1, y1, amount);
-      stepwise_line(x0, y0, x1, y1, amount, expected);
-      ASSERT_EQ(light, expected) << x0 << "," << y0 << " to " << x1 << "," << y1 << " amount " << amount;
-    }
+  for (const auto& [x0, y0, x1, y1] : lines) {
+    trace(x0, y0, x1, y1);
+    add_hits();
+    stepwise_line(x0, y0, x1, y1, expected);
+    ASSERT_EQ(light, expected) << x0 << "," << y0 << " to " << x1 << "," << y1;
   }
+  for (const auto& [x0, y0, x1, y1] : lines) {
+    trace(x0, y0, x1, y1);
+    stepwise_line(x0, y0, x1, y1, expected);
+  }
+  add_hits();
+  EXPECT_EQ(light, expected);
+  EXPECT_EQ(std::count(hits.begin(), hits.end(), 0), kRayHitCells);
 }
 
 TEST_F(FrameTriangleTest, TrianglesOffEitherSideOrOffTheRowsDrawNothing) {
