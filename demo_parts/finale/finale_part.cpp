@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <future>
 #include <stdexcept>
 
 #include "demo_parts/frame_loop.h"
@@ -33,6 +34,13 @@ std::span<std::uint8_t, kWavePageBytes> aligned_page(std::uint8_t* buffer) {
 void FinalePart::load_from(const PictureSource& pictures) {
   buffers_ = std::make_unique_for_overwrite<Buffers>();
   Buffers& b = *buffers_;
+  // The pixel tables depend on nothing loaded: built on a second core while the pictures
+  // decode, and done before the load returns (or throws: the future waits on destruction).
+  auto tables = std::async(std::launch::async | std::launch::deferred, [&b] {
+    build_tunnel_table(b.tunnel);
+    build_polar_table(b.polar);
+    build_ripple_table(b.ripple);
+  });
   pictures.load_picture("light.pcx", b.light_picture, {});
   load_doubled(pictures, "light256.pcx", b.light_texture, {});
 
@@ -44,14 +52,11 @@ void FinalePart::load_from(const PictureSource& pictures) {
     convert_overlay(*source, palette, b.overlay);
   }
 
-  build_tunnel_table(b.tunnel);
-  build_polar_table(b.polar);
-  build_ripple_table(b.ripple);
-
   std::array<Palette, kFinaleTextures> palettes{};
   static constexpr const char* kTextureNames[kFinaleTextures] = {"wogtex1.pcx", "wogtex2.pcx", "wogtex3.pcx"};
   for (std::size_t i = 0; i < kFinaleTextures; ++i) load_doubled(pictures, kTextureNames[i], b.textures[i], palettes[i]);
   for (std::size_t i = 0; i < kFinaleTextures; ++i) build_shade_table_128_white(palettes[i], b.shades[i]);
+  tables.get();
 }
 
 FinaleAssets FinalePart::assets() const {

@@ -30,17 +30,19 @@ class FinalePart final : public DemoPart {
   void release() noexcept override;
 
  private:
+  // What the load fills whole (pictures, tables) is left uninitialised; only buffers the run
+  // reads before writing start zeroed.
   struct Buffers {
     std::array<Rgb565, kOverlayPixels> overlay;
     std::array<std::uint8_t, kFramePixels> colour{};
     std::array<std::uint8_t, kFramePixels> light{};
     std::array<Rgb565, kFramePixels> intermediate{};
-    std::array<std::uint8_t, kFramePixels> light_picture{};
-    std::array<std::uint8_t, kDoubledTextureBytes> light_texture{};
+    std::array<std::uint8_t, kFramePixels> light_picture;
+    std::array<std::uint8_t, kDoubledTextureBytes> light_texture;
     std::array<std::uint16_t, kRippleEntries> ripple;
     std::array<std::uint16_t, kFramePixels> tunnel;
     std::array<std::uint16_t, kFramePixels> polar;
-    std::array<std::array<std::uint8_t, kDoubledTextureBytes>, kFinaleTextures> textures{};
+    std::array<std::array<std::uint8_t, kDoubledTextureBytes>, kFinaleTextures> textures;
     std::array<std::array<Rgb565, kFinaleShadeEntries>, kFinaleTextures> shades;
     // Three pages' worth, so that a whole page starting at a multiple of 65536 fits inside.
     std::array<std::uint8_t, kWaveBufferBytes> wave_buffer{};

@@ -26,8 +26,10 @@ class FlashesPart final : public DemoPart {
   void release() noexcept override;
 
  private:
+  // What the load fills whole (pictures, tables) is left uninitialised; only buffers the run
+  // reads before writing start zeroed.
   struct Buffers {
-    std::array<std::array<std::uint8_t, kFramePixels>, kFlashPictures> pictures{};
+    std::array<std::array<std::uint8_t, kFramePixels>, kFlashPictures> pictures;
     std::array<Rgb565, kFlashShadeEntries> shade;
   };
   std::unique_ptr<Buffers> buffers_;

@@ -31,11 +31,13 @@ class FlightPart final : public DemoPart {
   void release() noexcept override;
 
  private:
+  // What the load fills whole (pictures, tables) is left uninitialised; only buffers the run
+  // reads before writing start zeroed.
   struct Buffers {
     std::array<Rgb565, kFramePixels> render{};
     std::array<Pixel32, kFadeEntries> fade;
-    std::array<std::uint8_t, kFlightPaletteBytes> palette{};
-    std::array<std::uint8_t, kFramePixels> picture{};
+    std::array<std::uint8_t, kFlightPaletteBytes> palette;
+    std::array<std::uint8_t, kFramePixels> picture;
   };
   std::unique_ptr<Scene> scene_;
   std::unique_ptr<Buffers> buffers_;

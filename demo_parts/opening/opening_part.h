@@ -27,11 +27,13 @@ class OpeningPart final : public DemoPart {
   void release() noexcept override;
 
  private:
+  // What the load fills whole (pictures, tables) is left uninitialised; only buffers the run
+  // reads before writing start zeroed.
   struct Buffers {
-    std::array<std::uint8_t, kSpriteSide * kSpriteSide> sprite{};
-    std::array<std::uint8_t, kFramePixels> mask_image{};
-    std::array<std::uint8_t, kFramePixels> image1{};
-    std::array<std::uint8_t, kFramePixels> image2{};
+    std::array<std::uint8_t, kSpriteSide * kSpriteSide> sprite;
+    std::array<std::uint8_t, kFramePixels> mask_image;
+    std::array<std::uint8_t, kFramePixels> image1;
+    std::array<std::uint8_t, kFramePixels> image2;
     std::array<Rgb565, kOpeningShadeEntries> shade1;
     std::array<Rgb565, kOpeningShadeEntries> shade2;
     std::array<std::uint8_t, kFramePixels> glow{};

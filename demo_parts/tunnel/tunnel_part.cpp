@@ -1,6 +1,7 @@
 #include "demo_parts/tunnel/tunnel_part.h"
 
 #include <algorithm>
+#include <future>
 #include <stdexcept>
 
 #include "demo_parts/frame_loop.h"
@@ -17,12 +18,16 @@ constexpr int kTexturePixels = kTunnelTextureBytes / 2;
 void TunnelPart::load_from(const PictureSource& pictures) {
   buffers_ = std::make_unique_for_overwrite<Buffers>();
   Buffers& b = *buffers_;
-  build_tunnel_map(b.map);
+  // The map depends on nothing loaded: built on a second core while the pictures decode, and
+  // done before the load returns (or throws: the future waits on destruction).
+  auto map = std::async(std::launch::async | std::launch::deferred, [&b] { build_tunnel_map(b.map); });
   std::array<std::uint8_t, PaletteView::extent> palette{};
   pictures.load_picture("shades.pcx", std::span(b.shading).first<kTunnelShadingBytes>(), {});
+  b.shading.back() = 0;
   pictures.load_picture("wogtex2.pcx", std::span(b.texture).first<kTexturePixels>(), palette);
   std::copy_n(b.texture.begin(), kTexturePixels, b.texture.begin() + kTexturePixels);
   build_shade_table_64(palette, b.shade);
+  map.get();
 }
 
 TunnelAssets TunnelPart::assets() const {

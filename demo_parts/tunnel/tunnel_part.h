@@ -27,10 +27,12 @@ class TunnelPart final : public DemoPart {
 
  private:
   // Built or read whole by the load step, except the texels, which each frame writes.
+  // What the load fills whole (pictures, tables) is left uninitialised; only buffers the run
+  // reads before writing start zeroed.
   struct Buffers {
     // One byte more than the picture, kept 0: see TunnelAssets::shading.
-    std::array<std::uint8_t, kTunnelShadingBytes + 1> shading{};
-    std::array<std::uint8_t, kTunnelTextureBytes> texture{};
+    std::array<std::uint8_t, kTunnelShadingBytes + 1> shading;
+    std::array<std::uint8_t, kTunnelTextureBytes> texture;
     std::array<Rgb565, kTunnelShadeEntries> shade;
     std::array<std::uint8_t, kTunnelMapBytes> map;
     std::array<std::uint8_t, kFramePixels> texels{};
