@@ -52,9 +52,9 @@ std::unique_ptr<SoundModule> load_sound_module(const char* path, int sample_rate
     error = kSoundErrorInvalidParam;
     return nullptr;
   }
-  const std::vector<std::uint8_t> file = read_module_file(path, error);
+  std::vector<std::uint8_t> file = read_module_file(path, error);
   if (error != kSoundOk) return nullptr;
-  XmScan scan = scan_xm_z(file);
+  XmScan scan = scan_xm_z_in_place(std::move(file));
   if (!scan.ok()) {
     error = scan_error(scan.status);
     return nullptr;

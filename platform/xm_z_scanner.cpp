@@ -93,7 +93,11 @@ void scan_pattern(XmScan& scan, std::size_t pattern, std::size_t rows, std::size
 
 }  // namespace
 
-XmScan scan_xm_z(std::span<const std::uint8_t> file) {
+namespace {
+
+// With `owned` (the bytes `file` views) the patched copy is that vector itself: headers are read
+// ahead of the pattern data the scan zeroes, so reading and patching the same bytes agree.
+XmScan scan_module(std::span<const std::uint8_t> file, std::vector<std::uint8_t>* owned) {
   const Bytes bytes(file);
   if (!has_signature(bytes, file)) return fail(XmScanStatus::kNotXm, "not an XM module");
   if (!bytes.has(0, kHeaderSizeOffset + kFixedHeaderFields)) {
@@ -135,7 +139,11 @@ XmScan scan_xm_z(std::span<const std::uint8_t> file) {
   scan.orders.assign(file.begin() + static_cast<std::ptrdiff_t>(orders_at),
                      file.begin() + static_cast<std::ptrdiff_t>(orders_at + scan.song_length));
 
-  scan.patched.assign(file.begin(), file.end());
+  if (owned != nullptr) {
+    scan.patched = std::move(*owned);
+  } else {
+    scan.patched.assign(file.begin(), file.end());
+  }
   std::uint64_t at = kHeaderSizeOffset + static_cast<std::uint64_t>(scan.header_size);
   for (std::size_t pattern = 0; pattern < patterns; ++pattern) {
     const std::string which = "pattern " + std::to_string(pattern);
@@ -156,6 +164,12 @@ XmScan scan_xm_z(std::span<const std::uint8_t> file) {
   }
   return scan;
 }
+
+}  // namespace
+
+XmScan scan_xm_z(std::span<const std::uint8_t> file) { return scan_module(file, nullptr); }
+
+XmScan scan_xm_z_in_place(std::vector<std::uint8_t>&& file) { return scan_module(file, &file); }
 
 std::span<const XmZCell> z_cells_in_row(std::span<const XmZCell> cells, int pattern, int row) {
   const auto key = [](long p, long r) { return p * 0x10000 + r; };

@@ -64,6 +64,8 @@ struct XmScan {
 // A pattern whose packed data ends before its last cell leaves the remaining cells empty, as
 // trackers play them; a pattern whose data lies past the end of the file is rejected.
 XmScan scan_xm_z(std::span<const std::uint8_t> file);
+// The same, patching the file in place: `patched` takes over its bytes instead of a copy.
+XmScan scan_xm_z_in_place(std::vector<std::uint8_t>&& file);
 
 // The Z cells of one row, in channel order, from a table sorted as XmScan::z_cells.
 std::span<const XmZCell> z_cells_in_row(std::span<const XmZCell> cells, int pattern, int row);
