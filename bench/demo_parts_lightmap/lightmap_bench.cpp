@@ -162,10 +162,9 @@ BENCHMARK(BM_ShadeOutput)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_GreyOutput(benchmark::State& state) {
   Scene& s = scene();
-  const LightMapAssets a = s.part.assets();
   auto light = noisy_map(64);
   for (auto _ : state) {
-    grey_light_map(s.pixels(), visible_area(LightMapBuffer(light.data(), light.size())), a.grey);
+    grey_light_map(s.pixels(), visible_area(LightMapBuffer(light.data(), light.size())));
     benchmark::DoNotOptimize(s.frame.data());
   }
 }

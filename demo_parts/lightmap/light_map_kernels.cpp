@@ -99,6 +99,66 @@ std::uint32_t nonzero_lanes(std::uint32_t word) {
 // Every lane one less, stopping at 0; no lane borrows since each is at least its own 1.
 std::uint32_t decrement_lanes(std::uint32_t word) { return word - nonzero_lanes(word); }
 
+
+// Every lane's level: one less (stopping at 0), divided by 4, kept to 6 bits. The shift brings
+// each lane's next lane's low bits down; the mask drops them.
+std::uint32_t decayed(std::uint32_t sum) { return (decrement_lanes(sum) >> 2) & 0x3F3F3F3Fu; }
+
+// The groups from `p` on, in order, each lane's left neighbour in the first lane being the
+// previous group's last new byte. Returns this run's last new byte.
+std::uint32_t decay_groups_in_order(std::uint8_t* p, std::uint8_t* o, int groups, std::uint32_t previous) {
+  for (int group = 0; group < groups; ++group, p += 4, o += 4) {
+    const std::uint32_t left = (load_word(p) << 8) | previous;
+    const std::uint32_t level = decayed(left + load_word(p + 1) + load_word(p + kFrameWidth) + load_word(p - kFrameWidth));
+    const std::uint32_t shown = decrement_lanes(level);
+    std::memcpy(p, &level, sizeof level);
+    std::memcpy(o, &shown, sizeof shown);
+    previous = level >> 24;
+  }
+  return previous;
+}
+
+constexpr int kRowGroups = kFrameWidth / 4;
+
+// One row's 80 groups (columns 1..319 and the next row's column 0) at once. The row above is
+// already new, everything at and after `p` still old, so only the previous group's last new
+// byte links one group to the next. That byte is at most 63 and enters the first lane: unless
+// adding it to that lane's sum of the three other neighbours could carry into the next lane,
+// the group's last new byte does not depend on it, and the chain falls away. The rows the rays
+// draw (levels up to 63) always take this way; the others go group by group. Only `groups`
+// groups are written. Returns the last new byte.
+std::uint32_t decay_row(std::uint8_t* p, std::uint8_t* o, int groups, std::uint32_t previous) {
+  std::array<std::uint32_t, kRowGroups + 1> middle;  // the next row's first group as well
+  std::array<std::uint32_t, kRowGroups> above;
+  std::array<std::uint32_t, kRowGroups> below;
+  std::memcpy(middle.data(), p, sizeof middle);
+  std::memcpy(above.data(), p - kFrameWidth, sizeof above);
+  std::memcpy(below.data(), p + kFrameWidth, sizeof below);
+  std::array<std::uint32_t, kRowGroups> others;  // all but the first lane's left neighbour
+  std::uint32_t carries = 0;
+  for (std::size_t g = 0; g < kRowGroups; ++g) {
+    const std::uint32_t right = (middle[g] >> 8) | (middle[g + 1] << 24);
+    others[g] = (middle[g] << 8) + right + below[g] + above[g];
+    carries |= (others[g] & 0xFFu) + 63;
+  }
+  if ((carries & 0x100u) != 0) return decay_groups_in_order(p, o, groups, previous);
+
+  // last[g]: the new byte before group g.
+  std::array<std::uint32_t, kRowGroups + 1> last;
+  last[0] = previous;
+  for (std::size_t g = 0; g < kRowGroups; ++g) last[g + 1] = decayed(others[g]) >> 24;
+  std::array<std::uint32_t, kRowGroups> level;
+  std::array<std::uint32_t, kRowGroups> shown;
+  for (std::size_t g = 0; g < kRowGroups; ++g) {
+    level[g] = decayed(others[g] + last[g]);
+    shown[g] = decrement_lanes(level[g]);
+  }
+  const auto bytes = static_cast<std::size_t>(groups) * 4;
+  std::memcpy(p, level.data(), bytes);
+  std::memcpy(o, shown.data(), bytes);
+  return level[static_cast<std::size_t>(groups) - 1] >> 24;
+}
+
 }  // namespace
 
 void decay_light_map(LightMapBuffer current, LightMapBuffer other) {
@@ -107,18 +167,12 @@ void decay_light_map(LightMapBuffer current, LightMapBuffer other) {
   std::fill_n(c, kClearBytes, std::uint8_t{0});
   std::fill_n(c + kLowerClear, kClearBytes, std::uint8_t{0});
 
-  // The byte before each group is the previous group's last new byte, kept in a register.
+  // Rows 1..198 from column 1, the last one a group short (up to column 316).
+  static_assert(kDecayGroups == (kFrameHeight - 2) * kRowGroups - 1);
   std::uint32_t previous = c[kDecayFirst - 1];
-  for (int group = 0; group < kDecayGroups; ++group) {
-    std::uint8_t* p = c + kDecayFirst + 4 * group;
-    const std::uint32_t left = (load_word(p) << 8) | previous;
-    const std::uint32_t sum = left + load_word(p + 1) + load_word(p + kFrameWidth) + load_word(p - kFrameWidth);
-    // The shift brings each lane's next lane's low bits down; the mask drops them.
-    const std::uint32_t level = (decrement_lanes(sum) >> 2) & 0x3F3F3F3Fu;
-    const std::uint32_t shown = decrement_lanes(level);
-    std::memcpy(p, &level, sizeof level);
-    std::memcpy(o + kDecayFirst + 4 * group, &shown, sizeof shown);
-    previous = level >> 24;
+  for (int row = 1; row < kFrameHeight - 1; ++row) {
+    const int at = row * kFrameWidth + 1;
+    previous = decay_row(c + at, o + at, row == kFrameHeight - 2 ? kRowGroups - 1 : kRowGroups, previous);
   }
 }
 
@@ -129,10 +183,6 @@ constexpr int kTopLevel = kLightShadeLevels - 1;
 int level_of(std::uint8_t light) { return light > kTopLevel ? kTopLevel : light; }
 
 }  // namespace
-
-void build_grey_ramp(std::span<Rgb565, kGreyLevels> grey) {
-  for (int j = 0; j < kGreyLevels; ++j) grey[static_cast<std::size_t>(j)] = static_cast<Rgb565>((j / 2) * 2049 + 32 * j);
-}
 
 void shade_light_map(FrameView frame, ConstLightView light, LightShadeView shade, PictureView picture) {
   const Rgb565* table = shade.data();
@@ -153,11 +203,14 @@ void blend_shaded_light_map(FrameView frame, ConstLightView light, LightShadeVie
   }
 }
 
-void grey_light_map(FrameView frame, ConstLightView light, GreyRampView grey) {
-  const Rgb565* ramp = grey.data();
-  const std::uint8_t* level = light.data();
-  Rgb565* out = frame.data();
-  for (int i = 0; i < kFramePixels; ++i) out[i] = ramp[level_of(level[i])];
+void grey_light_map(FrameView frame, ConstLightView light) {
+  // Row by row through a local row, so that the loop runs in vector lanes without alias checks.
+  std::array<Rgb565, kFrameWidth> row;
+  for (int y = 0; y < kFrameHeight; ++y) {
+    const std::uint8_t* level = light.data() + y * kFrameWidth;
+    for (std::size_t x = 0; x < kFrameWidth; ++x) row[x] = grey_pixel(level[x]);
+    std::memcpy(frame.data() + y * kFrameWidth, row.data(), sizeof row);
+  }
 }
 
 }  // namespace morvane

@@ -70,12 +70,15 @@ inline constexpr int kLightShadeEntries = kLightShadeLevels * 256;
 inline constexpr int kGreyLevels = 128;
 
 using LightShadeView = std::span<const Rgb565, kLightShadeEntries>;
-using GreyRampView = std::span<const Rgb565, kGreyLevels>;
 using PictureView = std::span<const std::uint8_t, kFramePixels>;
 using FrameView = std::span<Rgb565, kFramePixels>;
 
-// Entry j: red and blue j / 2, green j, as (j / 2) x 2049 + 32 j kept to 16 bits.
-void build_grey_ramp(std::span<Rgb565, kGreyLevels> grey);
+// The grey for light level j (levels above 127 show as 127): red and blue j / 2, green j, as
+// (j / 2) x 2049 + 32 j kept to 16 bits.
+constexpr Rgb565 grey_pixel(std::uint8_t light) {
+  const int j = light < kGreyLevels ? light : kGreyLevels - 1;
+  return static_cast<Rgb565>((j / 2) * 2049 + 32 * j);
+}
 
 // Light levels above 127 (only a frame texture with larger bytes could bring them) show as 127.
 // frame[i] = shade[light[i] x 256 + picture[i]].
@@ -83,7 +86,7 @@ void shade_light_map(FrameView frame, ConstLightView light, LightShadeView shade
 // frame[i] = half of the shaded pixel + half of frame[i], each half with every channel's low
 // bit dropped.
 void blend_shaded_light_map(FrameView frame, ConstLightView light, LightShadeView shade, PictureView picture);
-// frame[i] = grey[light[i]].
-void grey_light_map(FrameView frame, ConstLightView light, GreyRampView grey);
+// frame[i] = grey_pixel(light[i]).
+void grey_light_map(FrameView frame, ConstLightView light);
 
 }  // namespace morvane

@@ -29,7 +29,6 @@ void LightMapPart::load_from(const PictureSource& pictures) {
   pictures.load_picture("flares.pcx", b.flares, {});
   pictures.load_picture("liglog.pcx", std::span(b.mask).first<kMaskPictureBytes>(), palette);
 
-  build_grey_ramp(b.grey);
   aim_rays(b.rays);
 }
 
@@ -37,7 +36,7 @@ LightMapAssets LightMapPart::assets() const {
   if (!buffers_) throw std::logic_error("light-map scene used before its load");
   Buffers& b = *buffers_;
   return LightMapAssets{
-      b.shade,   b.grey,  b.dot,   b.picture, b.texture, CurveWeights{b.weights[0], b.weights[1], b.weights[2], b.weights[3]},
+      b.shade,   b.dot,   b.picture, b.texture, CurveWeights{b.weights[0], b.weights[1], b.weights[2], b.weights[3]},
       b.mask,    b.flares, b.warp1, b.warp2,   b.map_a,   b.map_b,
       b.rays,    b.ray_hits, b.points,
   };

@@ -15,7 +15,7 @@ namespace morvane {
 class LightMapPart final : public DemoPart {
  public:
   // The load step without the archive: curve weights, the three light pictures, the shade
-  // table, the light maps and warp tables, the mask and flares, the grey ramp, and last the ray
+  // table, the light maps and warp tables, the mask and flares, and last the ray
   // targets from the program's generator.
   void load_from(const PictureSource& pictures);
   void run(Screen& screen, Music& music, std::span<Rgb565> frame) override;
@@ -30,7 +30,6 @@ class LightMapPart final : public DemoPart {
  private:
   struct Buffers {
     std::array<Rgb565, kLightShadeEntries> shade;
-    std::array<Rgb565, kGreyLevels> grey;
     std::array<std::uint8_t, kDotSide * kDotSide> dot{};
     std::array<std::uint8_t, kFramePixels> picture{};
     std::array<std::uint8_t, kFrameTextureBytes> texture{};

@@ -136,7 +136,7 @@ void LightMapRun::draw_rays_frame(int t, std::optional<std::uint8_t> event, std:
   } else {
     decay_light_map(current(), other());
   }
-  grey_light_map(frame, visible_area(other()), assets_.grey);
+  grey_light_map(frame, visible_area(other()));
   swap_maps();
 }
 

@@ -31,7 +31,6 @@ using MaskView = std::span<const std::uint8_t, kMaskBufferBytes>;
 // written.
 struct LightMapAssets {
   LightShadeView shade;
-  GreyRampView grey;
   DotView dot;
   PictureView picture;
   FrameTextureView texture;

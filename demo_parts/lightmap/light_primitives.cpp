@@ -1,8 +1,10 @@
 #include "demo_parts/lightmap/light_primitives.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <utility>
 
 #include "contracts/pixel.h"
@@ -249,6 +251,8 @@ void draw_textured_frame(float a, float b, LightView light, FrameTextureView tex
   }
 }
 
+constexpr int kBlitBlock = 16;
+
 void add_blit(std::span<std::uint8_t> destination, std::span<const std::uint8_t> source, BlitRect rect, int cap,
               int destination_stride, int source_stride) {
   int x = rect.x;
@@ -282,14 +286,28 @@ void add_blit(std::span<std::uint8_t> destination, std::span<const std::uint8_t>
     return;
   }
 
+  // A byte sum at or above the limit becomes the limit: for a limit of 1..255 the smaller of
+  // the two, above 255 no change, and at or below 0 every sum.
   const int limit = cap - 1;
+  const auto top = static_cast<std::uint8_t>(std::clamp(limit, 0, 255));
   for (int r = 0; r < h; ++r) {
     std::uint8_t* out = destination.data() + static_cast<std::ptrdiff_t>(y + r) * destination_stride + x;
     const std::uint8_t* in = source.data() + static_cast<std::ptrdiff_t>(source_y + r) * source_stride + source_x;
-    for (int c = 0; c < w; ++c) {
-      const int sum = (out[c] + in[c]) & 0xFF;
-      out[c] = static_cast<std::uint8_t>(sum >= limit ? limit : sum);
+    if (limit <= 0) {
+      std::fill_n(out, w, static_cast<std::uint8_t>(limit));
+      continue;
     }
+    // Blocks of 16 through local copies run in vector lanes; the rest byte by byte.
+    int c = 0;
+    for (; c + kBlitBlock <= w; c += kBlitBlock) {
+      std::array<std::uint8_t, kBlitBlock> sum;
+      std::array<std::uint8_t, kBlitBlock> add;
+      std::memcpy(sum.data(), out + c, kBlitBlock);
+      std::memcpy(add.data(), in + c, kBlitBlock);
+      for (std::size_t k = 0; k < kBlitBlock; ++k) sum[k] = std::min(static_cast<std::uint8_t>(sum[k] + add[k]), top);
+      std::memcpy(out + c, sum.data(), kBlitBlock);
+    }
+    for (; c < w; ++c) out[c] = std::min(static_cast<std::uint8_t>(out[c] + in[c]), top);
   }
 }
 
