@@ -70,6 +70,15 @@ TEST(PcxDecoder, RunLengthRules) {
       {"a run ending at the pixel count", {0xC4, 0x09}, 4, {9, 9, 9, 9}},
       {"a run past the pixel count is cut, its rest not read", {0x01, 0xFF, 0x02}, 3, {1, 2, 2}},
       {"a run without its value byte, nothing after", {5, 6, 0xC3}, 6, {5, 6, 0, 0, 0, 0}, false},
+      // The longest run with exactly its widest store of room left, then the entry ends.
+      {"a long run up to one short of the pixel count", {0xC6, 4, 0xFF, 1}, 70,
+       [] {
+         Bytes b(70, 1);
+         std::fill_n(b.begin(), 6, 4);
+         b.back() = 0;
+         return b;
+       }(),
+       false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
