@@ -1,6 +1,7 @@
 #include "demo_parts/lightmap/light_map_part.h"
 
 #include <algorithm>
+#include <future>
 #include <stdexcept>
 
 #include "demo_parts/float_to_int.h"
@@ -14,6 +15,12 @@ namespace morvane {
 void LightMapPart::load_from(const PictureSource& pictures) {
   buffers_ = std::make_unique_for_overwrite<Buffers>();
   Buffers& b = *buffers_;
+  // The warp tables depend on nothing loaded: built on a second core while the pictures decode,
+  // and done before the load returns (or throws: the future waits on destruction).
+  auto warps = std::async(std::launch::async | std::launch::deferred, [&b] {
+    build_warp_table(kWarp1Angle, kWarp1Scale, b.warp1);
+    build_warp_table(kWarp2Angle, kWarp2Scale, b.warp2);
+  });
   build_curve_weights(b.weights[0], b.weights[1], b.weights[2], b.weights[3]);
   std::array<std::uint8_t, PaletteView::extent> palette{};
   pictures.load_picture("sprott.pcx", b.dot, {});
@@ -21,15 +28,13 @@ void LightMapPart::load_from(const PictureSource& pictures) {
   pictures.load_picture("gl_tex.pcx", b.texture, {});
   build_shade_table_128_additive(palette, b.shade);
 
-  build_warp_table(kWarp1Angle, kWarp1Scale, b.warp1);
-  build_warp_table(kWarp2Angle, kWarp2Scale, b.warp2);
-
   // After the mask picture: ten rows of 255, then the rows a shaking window may reach, also 255.
   std::fill(b.mask.begin(), b.mask.end(), kMaskCovered);
   pictures.load_picture("flares.pcx", b.flares, {});
   pictures.load_picture("liglog.pcx", std::span(b.mask).first<kMaskPictureBytes>(), palette);
 
   aim_rays(b.rays);
+  warps.get();
 }
 
 LightMapAssets LightMapPart::assets() const {

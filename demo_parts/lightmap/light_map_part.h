@@ -28,15 +28,17 @@ class LightMapPart final : public DemoPart {
   void release() noexcept override;
 
  private:
+  // What the load fills whole (pictures, tables) is left uninitialised; only buffers the run
+  // reads before writing start zeroed.
   struct Buffers {
     std::array<Rgb565, kLightShadeEntries> shade;
-    std::array<std::uint8_t, kDotSide * kDotSide> dot{};
-    std::array<std::uint8_t, kFramePixels> picture{};
-    std::array<std::uint8_t, kFrameTextureBytes> texture{};
+    std::array<std::uint8_t, kDotSide * kDotSide> dot;
+    std::array<std::uint8_t, kFramePixels> picture;
+    std::array<std::uint8_t, kFrameTextureBytes> texture;
     std::array<std::array<float, kCurveWeightEntries>, 4> weights{};
     // The mask picture, then rows of 255 (see kMaskBufferBytes).
     std::array<std::uint8_t, kMaskBufferBytes> mask;
-    std::array<std::uint8_t, kFlareSheetBytes> flares{};
+    std::array<std::uint8_t, kFlareSheetBytes> flares;
     std::array<std::uint16_t, kFramePixels> warp1;
     std::array<std::uint16_t, kFramePixels> warp2;
     std::array<std::uint8_t, kLightMapBytes> map_a{};
