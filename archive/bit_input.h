@@ -96,12 +96,15 @@ class BitInput {
   static constexpr std::size_t kDryMargin = 32;
   static constexpr std::size_t kPadding = 64;
 
+  // Zeroes the buffer from end on, and records that it holds data below end only.
+  void clear_from(std::size_t end);
   void update_threshold();
 
   std::array<std::uint8_t, kSize + kPadding> buffer_{};
   std::size_t pos_ = 0;
   unsigned bit_ = 0;
   std::size_t length_ = 0;
+  std::size_t dirty_end_ = 0;  // every byte from here on is zero
   std::size_t real_end_ = 0;  // buffer bytes [0, real_end_) came from the entry's data
   bool exhausted_ = false;    // the reader returned less than asked
   std::size_t threshold_ = kMainLoopRefill;

@@ -42,9 +42,10 @@ void Rar20Unpacker::reset() {
 }
 
 void Rar20Unpacker::start_over() {
-  // Everything but the window goes back to the values a new object has; reset() then clears the
-  // window and the decoding state proper.
-  in_ = BitInput();
+  // Everything but the window and the input buffer goes back to the values a new object has;
+  // reset() then clears the window and the decoding state proper. Every entry fills the buffer
+  // afresh, clearing what an earlier one left.
+  in_.rewind();
   main_ = distance_ = repeat_length_ = code_length_ = HuffmanTable();
   audio_.fill(HuffmanTable());
   lengths_ = {};

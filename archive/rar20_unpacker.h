@@ -19,12 +19,13 @@ namespace morvane {
 class Rar20Unpacker {
  public:
   static constexpr std::uint32_t kWindowSize = 1u << 20;
-  // The smallest window a caller may ask for: room for the longest match and the flush margin.
-  static constexpr std::uint32_t kMinWindowSize = 1u << 16;
+  // The smallest window a caller may ask for: room for the longest match and the flush margin,
+  // several times over.
+  static constexpr std::uint32_t kMinWindowSize = 1u << 12;
 
   // window_size is the format's 1 MiB for every real use. Fuzzers ask for less (rounded down to
-  // a power of two, at least kMinWindowSize) so that each run clears a small window; matches then
-  // reach back less far, but every path through the decoder stays the same.
+  // a power of two, at least kMinWindowSize) so that each run allocates a small window and wraps
+  // it often; matches then reach back less far, but every path through the decoder stays the same.
   explicit Rar20Unpacker(std::uint32_t window_size = kWindowSize);
 
   // Decodes one entry of unpacked_size bytes (any 32-bit size) from input. continues_solid (file
