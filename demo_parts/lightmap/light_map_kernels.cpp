@@ -125,38 +125,30 @@ constexpr int kRowGroups = kFrameWidth / 4;
 // byte links one group to the next. That byte is at most 63 and enters the first lane: unless
 // adding it to that lane's sum of the three other neighbours could carry into the next lane,
 // the group's last new byte does not depend on it, and the chain falls away. The rows the rays
-// draw (levels up to 63) always take this way; the others go group by group. Only `groups`
-// groups are written. Returns the last new byte.
-std::uint32_t decay_row(std::uint8_t* p, std::uint8_t* o, int groups, std::uint32_t previous) {
-  std::array<std::uint32_t, kRowGroups + 1> middle;  // the next row's first group as well
-  std::array<std::uint32_t, kRowGroups> above;
-  std::array<std::uint32_t, kRowGroups> below;
-  std::memcpy(middle.data(), p, sizeof middle);
-  std::memcpy(above.data(), p - kFrameWidth, sizeof above);
-  std::memcpy(below.data(), p + kFrameWidth, sizeof below);
+// draw (levels up to 63) always take this way; the others go group by group. Returns the last
+// new byte. The two maps never overlap: with that said (restrict, which the compilers this
+// builds with all accept) the loops run in vector lanes.
+std::uint32_t decay_row(std::uint8_t* __restrict p, std::uint8_t* __restrict o, std::uint32_t previous) {
   std::array<std::uint32_t, kRowGroups> others;  // all but the first lane's left neighbour
   std::uint32_t carries = 0;
   for (std::size_t g = 0; g < kRowGroups; ++g) {
-    const std::uint32_t right = (middle[g] >> 8) | (middle[g + 1] << 24);
-    others[g] = (middle[g] << 8) + right + below[g] + above[g];
+    const std::uint8_t* q = p + 4 * g;
+    others[g] = (load_word(q) << 8) + load_word(q + 1) + load_word(q + kFrameWidth) + load_word(q - kFrameWidth);
     carries |= (others[g] & 0xFFu) + 63;
   }
-  if ((carries & 0x100u) != 0) return decay_groups_in_order(p, o, groups, previous);
+  if ((carries & 0x100u) != 0) return decay_groups_in_order(p, o, kRowGroups, previous);
 
   // last[g]: the new byte before group g.
   std::array<std::uint32_t, kRowGroups + 1> last;
   last[0] = previous;
   for (std::size_t g = 0; g < kRowGroups; ++g) last[g + 1] = decayed(others[g]) >> 24;
-  std::array<std::uint32_t, kRowGroups> level;
-  std::array<std::uint32_t, kRowGroups> shown;
   for (std::size_t g = 0; g < kRowGroups; ++g) {
-    level[g] = decayed(others[g] + last[g]);
-    shown[g] = decrement_lanes(level[g]);
+    const std::uint32_t level = decayed(others[g] + last[g]);
+    const std::uint32_t shown = decrement_lanes(level);
+    std::memcpy(p + 4 * g, &level, sizeof level);
+    std::memcpy(o + 4 * g, &shown, sizeof shown);
   }
-  const auto bytes = static_cast<std::size_t>(groups) * 4;
-  std::memcpy(p, level.data(), bytes);
-  std::memcpy(o, shown.data(), bytes);
-  return level[static_cast<std::size_t>(groups) - 1] >> 24;
+  return last[kRowGroups];
 }
 
 }  // namespace
@@ -167,13 +159,17 @@ void decay_light_map(LightMapBuffer current, LightMapBuffer other) {
   std::fill_n(c, kClearBytes, std::uint8_t{0});
   std::fill_n(c + kLowerClear, kClearBytes, std::uint8_t{0});
 
-  // Rows 1..198 from column 1, the last one a group short (up to column 316).
+  // Rows 1..197 from column 1 to the next row's column 0, then row 198 a group short (up to
+  // column 316).
   static_assert(kDecayGroups == (kFrameHeight - 2) * kRowGroups - 1);
+  constexpr int kLastRow = kFrameHeight - 2;
   std::uint32_t previous = c[kDecayFirst - 1];
-  for (int row = 1; row < kFrameHeight - 1; ++row) {
+  for (int row = 1; row < kLastRow; ++row) {
     const int at = row * kFrameWidth + 1;
-    previous = decay_row(c + at, o + at, row == kFrameHeight - 2 ? kRowGroups - 1 : kRowGroups, previous);
+    previous = decay_row(c + at, o + at, previous);
   }
+  const int at = kLastRow * kFrameWidth + 1;
+  decay_groups_in_order(c + at, o + at, kRowGroups - 1, previous);
 }
 
 namespace {
@@ -203,14 +199,15 @@ void blend_shaded_light_map(FrameView frame, ConstLightView light, LightShadeVie
   }
 }
 
-void grey_light_map(FrameView frame, ConstLightView light) {
-  // Row by row through a local row, so that the loop runs in vector lanes without alias checks.
-  std::array<Rgb565, kFrameWidth> row;
-  for (int y = 0; y < kFrameHeight; ++y) {
-    const std::uint8_t* level = light.data() + y * kFrameWidth;
-    for (std::size_t x = 0; x < kFrameWidth; ++x) row[x] = grey_pixel(level[x]);
-    std::memcpy(frame.data() + y * kFrameWidth, row.data(), sizeof row);
-  }
+namespace {
+
+// The frame and the light map never overlap; restrict says so, and the loop runs in vector lanes.
+void grey_pixels(Rgb565* __restrict out, const std::uint8_t* __restrict level) {
+  for (int i = 0; i < kFramePixels; ++i) out[i] = grey_pixel(level[i]);
 }
+
+}  // namespace
+
+void grey_light_map(FrameView frame, ConstLightView light) { grey_pixels(frame.data(), light.data()); }
 
 }  // namespace morvane

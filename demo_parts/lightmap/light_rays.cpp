@@ -36,12 +36,17 @@ void place_near_point(Ray& ray, int sx, int sy) {
 }
 
 void draw_rays(LightView light, MaskWindow mask, std::span<Ray> rays, int sx, int sy, RayHits hits) {
+  // The short rays stay between the source's row and their near points' rows.
+  int top = sy;
+  int bottom = sy;
   for (Ray& ray : rays) {
     place_near_point(ray, sx, sy);
     trace_thick_line(sx, sy, ray.near_x, ray.near_y, hits);
     ray.hidden = covered(mask, ray.near_x, ray.near_y) ? 1 : 0;
+    top = std::min<int>(top, ray.near_y);
+    bottom = std::max<int>(bottom, ray.near_y);
   }
-  add_ray_hits(light, hits, mask);
+  add_ray_hits(light, hits, mask, top, bottom + 2);
   for (const Ray& ray : rays) {
     if (ray.hidden == 0) trace_thick_line(ray.near_x, ray.near_y, ray.target_x, ray.target_y, hits);
   }
@@ -151,38 +156,38 @@ void trace_thick_line(int x0, int y0, int x1, int y1, RayHits hits) {
 namespace {
 
 // One row of the light from the hits of the blocks whose corner lies in its own row or the one
-// above, in this column or the one to the left. The results go to a local row first: with no
-// store that could alias the inputs, the loop runs in vector lanes.
-void add_hits_to_row(std::uint8_t* light_row, const std::uint16_t* above, const std::uint16_t* hits_row,
-                     const std::uint8_t* cover_row) {
-  std::array<std::uint8_t, kFrameWidth> level;
+// above, in this column or the one to the left. The light and the hits never overlap; restrict
+// (which the compilers this builds with all accept) says so, and the loop runs in vector lanes.
+void add_hits_to_row(std::uint8_t* __restrict light_row, const std::uint16_t* __restrict above,
+                     const std::uint16_t* __restrict hits_row) {
   for (std::size_t x = 0; x < kFrameWidth; ++x) {
-    // 16 bits hold four cells' hits; a count above 63 adds no more than 63 does.
-    const auto count = static_cast<std::uint16_t>(above[x] + above[x + 1] + hits_row[x] + hits_row[x + 1]);
-    const auto add = static_cast<std::uint16_t>(count > kLineMax ? kLineMax : count);
-    const auto sum = static_cast<std::uint16_t>(light_row[x] + add);
-    const auto capped = static_cast<std::uint8_t>(sum > kLineMax ? kLineMax : sum);
-    level[x] = count == 0 ? light_row[x] : capped;
+    // At most 8191 lines' hits keep the sum within 15 bits, which allows signed 16-bit lanes.
+    const auto count = static_cast<std::int16_t>(above[x] + above[x + 1] + hits_row[x] + hits_row[x + 1]);
+    // Any count adds at most 63, and any level at or above 63 ends at 63.
+    const auto add = static_cast<std::uint8_t>(std::min<std::int16_t>(count, kLineMax));
+    const auto level = std::min<std::uint8_t>(light_row[x], kLineMax);
+    const auto lit = std::min<std::uint8_t>(static_cast<std::uint8_t>(level + add), kLineMax);
+    light_row[x] = count == 0 ? light_row[x] : lit;
   }
-  if (cover_row != nullptr) {
-    for (std::size_t x = 0; x < kFrameWidth; ++x) level[x] = cover_row[x] != 0 ? std::uint8_t{0} : level[x];
-  }
-  std::memcpy(light_row, level.data(), kFrameWidth);
+}
+
+void put_out_covered(std::uint8_t* __restrict light, const std::uint8_t* __restrict cover) {
+  for (int i = 0; i < kFramePixels; ++i) light[i] = cover[i] != 0 ? std::uint8_t{0} : light[i];
 }
 
 }  // namespace
 
-void add_ray_hits(LightView light, RayHits hits, std::span<const std::uint8_t> cover) {
-  const bool masked = cover.size() >= kFramePixels;
+void add_ray_hits(LightView light, RayHits hits, std::span<const std::uint8_t> cover, int first_row, int end_row) {
+  first_row = std::clamp(first_row, 0, kFrameHeight);
+  end_row = std::clamp(end_row, first_row, kFrameHeight);
   std::uint16_t* grid = hits.data();
-  for (int y = 0; y < kFrameHeight; ++y) {
-    std::uint16_t* above = grid + y * kRayHitStride;
-    add_hits_to_row(light.data() + y * kFrameWidth, above, above + kRayHitStride,
-                    masked ? cover.data() + y * kFrameWidth : nullptr);
-    // The row above is not needed again.
-    std::fill_n(above, kRayHitStride, std::uint16_t{0});
+  for (int y = first_row; y < end_row; ++y) {
+    const std::uint16_t* above = grid + y * kRayHitStride;
+    add_hits_to_row(light.data() + y * kFrameWidth, above, above + kRayHitStride);
   }
-  std::fill_n(grid + kFrameHeight * kRayHitStride, kRayHitStride, std::uint16_t{0});
+  // The grid rows those light rows read, the only ones that can hold hits.
+  std::fill_n(grid + first_row * kRayHitStride, (end_row - first_row + 1) * kRayHitStride, std::uint16_t{0});
+  if (cover.size() >= kFramePixels) put_out_covered(light.data(), cover.data());
 }
 
 void aim_rays(std::span<Ray, kRayCount> rays) {

@@ -44,13 +44,15 @@ void draw_rays(LightView light, MaskWindow mask, std::span<Ray> rays, int sx, in
 // One hit at each block corner of the line from (x0, y0) towards (x1, y1) that lies on the
 // screen, the end point itself not drawn. Nothing when the start lies outside 0..320 x 0..199;
 // the line stops for good where it leaves 0..320 x 0..200. Each line hits a corner at most
-// once, so the hits of up to 16383 lines fit.
+// once; up to 8191 lines may be gathered.
 void trace_thick_line(int x0, int y0, int x1, int y1, RayHits hits);
 
-// Every pixel gains the hits of the four blocks that cover it; a pixel with any hit becomes
-// min(level + hits, 63), the others keep their level. Where cover is nonzero the pixel is put
+// Every pixel of light rows first_row..end_row - 1 gains the hits of the four blocks that cover
+// it; a pixel with any hit becomes min(level + hits, 63), the others keep their level. The
+// corners must lie within rows first_row - 1..end_row - 1. Where cover is nonzero the pixel is put
 // out afterwards (an empty cover puts out nothing). Leaves hits all zero.
-void add_ray_hits(LightView light, RayHits hits, std::span<const std::uint8_t> cover = {});
+void add_ray_hits(LightView light, RayHits hits, std::span<const std::uint8_t> cover = {}, int first_row = 0,
+                  int end_row = kFrameHeight);
 
 // Where the light source's rays point: 1024 targets scattered +-320 pixels around an ellipse of
 // radii 320 and 200 about the screen centre, one ray per 360/1024 degrees.
