@@ -30,13 +30,14 @@ class FinalePart final : public DemoPart {
   void release() noexcept override;
 
  private:
-  // What the load fills whole (pictures, tables) is left uninitialised; only buffers the run
-  // reads before writing start zeroed.
+  // What the load fills whole (pictures, tables) is left uninitialised, as are the light (the
+  // run clears it), the intermediate frame and the wave page (drawn whole before each read);
+  // only the colour layer, which the run may show before drawing it, starts zeroed.
   struct Buffers {
     std::array<Rgb565, kOverlayPixels> overlay;
     std::array<std::uint8_t, kFramePixels> colour{};
-    std::array<std::uint8_t, kFramePixels> light{};
-    std::array<Rgb565, kFramePixels> intermediate{};
+    std::array<std::uint8_t, kFramePixels> light;
+    std::array<Rgb565, kFramePixels> intermediate;
     std::array<std::uint8_t, kFramePixels> light_picture;
     std::array<std::uint8_t, kDoubledTextureBytes> light_texture;
     std::array<std::uint16_t, kRippleEntries> ripple;
@@ -45,7 +46,7 @@ class FinalePart final : public DemoPart {
     std::array<std::array<std::uint8_t, kDoubledTextureBytes>, kFinaleTextures> textures;
     std::array<std::array<Rgb565, kFinaleShadeEntries>, kFinaleTextures> shades;
     // Three pages' worth, so that a whole page starting at a multiple of 65536 fits inside.
-    std::array<std::uint8_t, kWaveBufferBytes> wave_buffer{};
+    std::array<std::uint8_t, kWaveBufferBytes> wave_buffer;
   };
   std::unique_ptr<Buffers> buffers_;
 };
