@@ -106,16 +106,24 @@ void trace_thick_line(int x0, int y0, int x1, int y1, RayHits hits) {
   walk.error = walk.minor2 - length;
 
   // Clipped once: the steps whose corner lies on the screen. Both coordinates move one way
-  // only, so they form one run, and it ends before the line could leave 0..320 x 0..200.
-  const auto major_steps = [](std::int64_t moves) { return std::max<std::int64_t>(moves, 0); };
-  const auto minor_steps = [&walk](std::int64_t moves) { return walk.first_step_with_minor_moves(moves); };
-  const StepRange x_on = x_major ? steps_within(x0, sx, kFrameWidth - 1, major_steps)
-                                 : steps_within(x0, sx, kFrameWidth - 1, minor_steps);
-  const StepRange y_on = x_major ? steps_within(y0, sy, kFrameHeight - 1, minor_steps)
-                                 : steps_within(y0, sy, kFrameHeight - 1, major_steps);
-  const std::int64_t first = std::max(x_on.first, y_on.first);
-  const std::int64_t end = std::min({length, x_on.end, y_on.end});
-  if (first >= end) return;
+  // only, so they form one run, and it ends before the line could leave 0..320 x 0..200. A
+  // line between two points on the screen (the short rays) has every step there.
+  const auto on_screen = [](std::int64_t x, std::int64_t y) {
+    return x >= 0 && x < kFrameWidth && y >= 0 && y < kFrameHeight;
+  };
+  std::int64_t first = 0;
+  std::int64_t end = length;
+  if (!on_screen(x0, y0) || !on_screen(x1, y1)) {
+    const auto major_steps = [](std::int64_t moves) { return std::max<std::int64_t>(moves, 0); };
+    const auto minor_steps = [&walk](std::int64_t moves) { return walk.first_step_with_minor_moves(moves); };
+    const StepRange x_on = x_major ? steps_within(x0, sx, kFrameWidth - 1, major_steps)
+                                   : steps_within(x0, sx, kFrameWidth - 1, minor_steps);
+    const StepRange y_on = x_major ? steps_within(y0, sy, kFrameHeight - 1, minor_steps)
+                                   : steps_within(y0, sy, kFrameHeight - 1, major_steps);
+    first = std::max(x_on.first, y_on.first);
+    end = std::min({length, x_on.end, y_on.end});
+    if (first >= end) return;
+  }
 
   const std::ptrdiff_t major_stride = x_major ? sx : sy * kRayHitStride;
   const std::ptrdiff_t minor_stride = x_major ? sy * kRayHitStride : sx;
@@ -132,11 +140,15 @@ void trace_thick_line(int x0, int y0, int x1, int y1, RayHits hits) {
   if (2 * end * length < (std::int64_t{1} << 32)) {
     const std::int64_t slope = ((minor_length << 32) + length - 1) / length;
     std::int64_t position = (std::int64_t{1} << 31) + first * slope;
-    for (std::int64_t left = end - first; left > 0; --left) {
+    // Two steps a round: the loop's own count and branch are a fair share of so short a body.
+    std::int64_t left = end - first;
+    for (; left >= 2; left -= 2) {
       ++grid[at + (position >> 32) * minor_stride];
-      at += major_stride;
-      position += slope;
+      ++grid[at + major_stride + ((position + slope) >> 32) * minor_stride];
+      at += 2 * major_stride;
+      position += 2 * slope;
     }
+    if (left != 0) ++grid[at + (position >> 32) * minor_stride];
     return;
   }
   // The walk at step `first`: the minor coordinate has moved floor((first minor2 + length) /
