@@ -3,14 +3,18 @@
 // counter "decoded_kb" is what the decoder produced, which should equal the archive's unpacked
 // size. BM_ShowStartupProcess: the figure as a user sees it, `morvane-capture --to 0.1` minus
 // `morvane-capture --help`, as child CPU time (counter wall_ms: the same in wall time).
+// BM_ShowPictureDecode: the PCX decoding alone of every picture in the data file, each into a
+// 320 x 200 buffer with its palette (counter pixels_mb: pixels written per iteration).
 #include <benchmark/benchmark.h>
 
 #include <array>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "archive/archive.h"
+#include "archive/pcx_decoder.h"
 #include "bench/archive/timed_command.h"
 #include "core/demo_part.h"
 #include "demo_parts/demo_parts.h"
@@ -46,6 +50,27 @@ void BM_ShowLoads(benchmark::State& state) {
   state.counters["decoded_kb"] = static_cast<double>(decoded) / 1024;
 }
 BENCHMARK(BM_ShowLoads)->Unit(benchmark::kMillisecond);
+
+void BM_ShowPictureDecode(benchmark::State& state) {
+  const Archive archive(kBuild + "/morvane.dat");
+  const auto listing = archive.list();
+  if (!listing) {
+    state.SkipWithError("build the stand-in data first (target standin_data)");
+    return;
+  }
+  std::vector<std::vector<std::uint8_t>> files;
+  for (const ArchiveEntry& entry : listing->entries) {
+    if (entry.name.ends_with(".pcx")) files.push_back(archive.load_raw_file(entry.name));
+  }
+  std::vector<std::uint8_t> pixels(64000);
+  std::array<std::uint8_t, 768> palette{};
+  for (auto _ : state) {
+    for (const auto& file : files) decode_pcx(file, pixels, palette);
+    benchmark::DoNotOptimize(pixels.data());
+  }
+  state.counters["pixels_mb"] = static_cast<double>(files.size() * pixels.size()) / 1e6;
+}
+BENCHMARK(BM_ShowPictureDecode)->Unit(benchmark::kMillisecond);
 
 void BM_ShowStartupProcess(benchmark::State& state) {
   const std::string capture = kBuild + "/tools/capture/morvane-capture";
