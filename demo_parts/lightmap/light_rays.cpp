@@ -1,12 +1,10 @@
 #include "demo_parts/lightmap/light_rays.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 
 #include "demo_parts/float_to_int.h"
@@ -141,14 +139,17 @@ void trace_thick_line(int x0, int y0, int x1, int y1, RayHits hits) {
     const std::int64_t slope = ((minor_length << 32) + length - 1) / length;
     std::int64_t position = (std::int64_t{1} << 31) + first * slope;
     // Two steps a round: the loop's own count and branch are a fair share of so short a body.
+    // The cell on the major axis stays within the grid, its spare row included, up to one step
+    // past the last.
+    std::uint16_t* cell = grid + at;
     std::int64_t left = end - first;
     for (; left >= 2; left -= 2) {
-      ++grid[at + (position >> 32) * minor_stride];
-      ++grid[at + major_stride + ((position + slope) >> 32) * minor_stride];
-      at += 2 * major_stride;
+      ++cell[(position >> 32) * minor_stride];
+      ++cell[major_stride + ((position + slope) >> 32) * minor_stride];
+      cell += 2 * major_stride;
       position += 2 * slope;
     }
-    if (left != 0) ++grid[at + (position >> 32) * minor_stride];
+    if (left != 0) ++cell[(position >> 32) * minor_stride];
     return;
   }
   // The walk at step `first`: the minor coordinate has moved floor((first minor2 + length) /

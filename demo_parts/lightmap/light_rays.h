@@ -29,16 +29,17 @@ using MaskWindow = std::span<const std::uint8_t, kFramePixels>;
 // step), so a set of rays is gathered first as hits per block corner (the block's top-left
 // pixel) and added to the light in one pass. Corners lie in 0..319 x 0..199 at index
 // (y + 1) x 328 + x + 1: a row and a column of zeros stand for the blocks reaching into row 0
-// and column 0 from above and from the left; rows of 328 cells keep 16-byte multiples.
+// and column 0 from above and from the left; rows of 328 cells keep 16-byte multiples, and a
+// spare row below lets a line's walk end one step past the screen inside the grid.
 inline constexpr int kLineMax = 63;
 inline constexpr int kRayHitStride = kFrameWidth + 8;
-inline constexpr int kRayHitCells = (kFrameHeight + 1) * kRayHitStride;
+inline constexpr int kRayHitCells = (kFrameHeight + 2) * kRayHitStride;
 using RayHits = std::span<std::uint16_t, kRayHitCells>;
 
 // Where a ray from (sx, sy) towards its target stops being short.
 void place_near_point(Ray& ray, int sx, int sy);
 
-// hits must be all zero, and is left so.
+// hits must be all zero, and is left so; at most 8191 rays.
 void draw_rays(LightView light, MaskWindow mask, std::span<Ray> rays, int sx, int sy, RayHits hits);
 
 // One hit at each block corner of the line from (x0, y0) towards (x1, y1) that lies on the
