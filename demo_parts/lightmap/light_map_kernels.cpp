@@ -141,7 +141,10 @@ std::uint32_t decay_row(std::uint8_t* __restrict p, std::uint8_t* __restrict o, 
   // last[g]: the new byte before group g.
   std::array<std::uint32_t, kRowGroups + 1> last;
   last[0] = previous;
-  for (std::size_t g = 0; g < kRowGroups; ++g) last[g + 1] = decayed(others[g]) >> 24;
+  for (std::size_t g = 0; g < kRowGroups; ++g) {
+    const std::uint32_t top = others[g] >> 24;  // the last lane, decayed on its own
+    last[g + 1] = (top - (top != 0 ? 1 : 0)) >> 2;
+  }
   for (std::size_t g = 0; g < kRowGroups; ++g) {
     const std::uint32_t level = decayed(others[g] + last[g]);
     const std::uint32_t shown = decrement_lanes(level);
