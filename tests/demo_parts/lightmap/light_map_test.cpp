@@ -231,7 +231,8 @@ TEST(GlowCurves, WholeCurvesStayOnTheScreenForAnySizeAndAngle) {
 
 TEST_F(LineTest, GatheredHitsMatchTheStepwiseLines) {
   // Overlapping blocks without the end point, edges, corners, starts off the screen, no length,
-  // lines that leave for good, far ends of any int, and random lines over bytes partly above
+  // lines that leave for good, far ends of any int (near-diagonal ones just either side of
+  // where the fixed-point steps give way to the walk), and random lines over bytes partly above
   // 63: one line at a time, then all of them gathered before one addition (which reaches the
   // cap and leaves the hits zero).
   std::vector<std::array<int, 4>> lines = {
@@ -240,7 +241,7 @@ TEST_F(LineTest, GatheredHitsMatchTheStepwiseLines) {
       {10, 10, 400, 250}, {300, 190, 0, 200},  {318, 198, 330, 210}, {0, 0, -5, 100},    {160, 100, 480, 300},
       {100, 100, 101, 99}, {0, 199, 1, -1000}, {160, 100, INT_MAX, INT_MIN}, {0, 0, INT_MIN, 5},
       {200, 0, 200, INT_MAX}, {319, 100, 330, 101}, {10, 10, 20, 10}, {5, 150, 5, 1000000}, {3, 50, -100, 50},
-      {50, 200, 50, 100}, {50, -1, 50, 100}};
+      {50, 200, 50, 100}, {50, -1, 50, 100}, {0, 0, 6000000, 5999999}, {319, 0, -12999999, 13000000}};
   std::mt19937 random(11);
   const auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
   for (int i = 0; i < 3000; ++i) lines.push_back({pick(-10, 330), pick(-10, 210), pick(-700, 1000), pick(-500, 700)});
