@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace morvane {
 
@@ -19,6 +20,8 @@ void HuffmanTable::build(std::span<const std::uint8_t> lengths) {
     limit_[len] = std::min<std::uint32_t>(code << (15 - len), 0xFFFF);
     position_[len] = position_[len - 1] + count[len - 1];
   }
+  // The search ends at 15 at the latest: above every v, so that it needs one test per length.
+  limit_[15] = std::numeric_limits<std::uint32_t>::max();
 
   // Unused symbols go to the scratch half, so that the placement needs no branch.
   std::array<std::uint32_t, 16> next = position_;
@@ -56,9 +59,9 @@ void HuffmanTable::build(std::span<const std::uint8_t> lengths) {
   std::memset(fast + prefix, 0, (fast_.size() - prefix) * sizeof *fast);
 }
 
-unsigned HuffmanTable::decode_by_limits(std::uint32_t v, unsigned& length) const {
-  unsigned len = 1;
-  while (len < 15 && v >= limit_[len]) ++len;
+unsigned HuffmanTable::search_from(unsigned first, std::uint32_t v, unsigned& length) const {
+  unsigned len = first;
+  while (v >= limit_[len]) ++len;
   length = len;
   // v >= limit[len - 1] by the search; an index past the symbols (an incomplete or
   // oversubscribed code) decodes as the list's first entry.

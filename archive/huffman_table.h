@@ -30,18 +30,23 @@ class HuffmanTable {
       in.skip(fast & 0xF);
       return fast >> 4;
     }
+    // No entry: the search ends past kFastBits for every v under this prefix.
     unsigned len = 0;
-    const unsigned symbol = decode_by_limits(v, len);
+    const unsigned symbol = search_from(kFastBits + 1, v, len);
     in.skip(len);
     return symbol;
   }
 
   // The limit search alone, for codes longer than the lookup covers (and for checking).
-  unsigned decode_by_limits(std::uint32_t v, unsigned& length) const;
+  unsigned decode_by_limits(std::uint32_t v, unsigned& length) const { return search_from(1, v, length); }
 
  private:
+  // The limit search from the given length on, which v must have passed for every shorter one.
+  unsigned search_from(unsigned first, std::uint32_t v, unsigned& length) const;
+
   unsigned symbol_count_ = 0;
-  std::array<std::uint32_t, 16> limit_{};
+  // limit_[15] stays above every v (see build), also in a table never built.
+  std::array<std::uint32_t, 16> limit_{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFFFFFFFF};
   std::array<std::uint32_t, 16> position_{};
   // Symbols in code order; the second half only takes the unused symbols while building.
   std::array<std::uint16_t, 2 * kMaxSymbols> symbols_{};

@@ -14,6 +14,8 @@ namespace {
 // The longest single step writes 260 bytes; a flush before the write position comes this close
 // to the flush position keeps undelivered bytes from being overwritten.
 constexpr std::uint32_t kFlushMargin = 270;
+// Overlapping matches up to this length are copied byte by byte: cheaper than a few calls.
+constexpr std::uint32_t kShortOverlap = 16;
 
 }  // namespace
 
@@ -306,9 +308,12 @@ inline void Rar20Unpacker::copy_match(std::uint8_t* window, std::uint32_t& write
     const std::uint32_t period = (write - from) & mask;
     if (period >= length) {
       std::memmove(dst, src, length);  // no overlap, or the source lies ahead
+    } else if (length <= kShortOverlap) {
+      for (std::uint32_t k = 0; k < length; ++k) dst[k] = src[k];
     } else if (period != 0) {
       // The bytes repeat with this period: after the first period every copy can take all
-      // written so far, as it starts at a multiple of the period.
+      // written so far, as it starts at a multiple of the period. Byte by byte, each byte
+      // would wait for the store of the one a period before it.
       std::memcpy(dst, src, period);
       for (std::uint32_t done = period; done < length;) {
         const std::uint32_t n = std::min(done, length - done);

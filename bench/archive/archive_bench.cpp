@@ -1,5 +1,5 @@
-// Unpacker throughput (the start-up cost of every lookup in a solid archive), one lookup in a
-// 2 MB solid archive, and PCX decoding.
+// Unpacker throughput (the start-up cost of every lookup in a solid archive), Huffman table
+// builds, one lookup in a 2 MB solid archive, and PCX decoding.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -16,6 +16,8 @@
 #include "archive/rar_container.h"
 #include "tests/archive/testdata.h"
 #include "tests/rarpack/sample_data.h"
+#include "archive/huffman_table.h"
+#include "tools/rarpack/huffman_lengths.h"
 #include "tools/rarpack/rar20_encoder.h"
 #include "tools/rarpack/rar_writer.h"
 
@@ -99,6 +101,28 @@ void BM_UnpackGeneratedAudio4M(benchmark::State& state) {
   state.counters["ratio"] = static_cast<double>(entry.data.size()) / entry.unp_size;
 }
 BENCHMARK(BM_UnpackGeneratedAudio4M)->Unit(benchmark::kMillisecond);
+
+// The three tables of one LZ table transmission, built from the code lengths of skewed symbol
+// counts: the work every entry start and every new-tables symbol costs.
+void BM_BuildLzTables(benchmark::State& state) {
+  std::vector<std::uint8_t> lengths;
+  for (const std::size_t size : {298u, 48u, 28u}) {
+    std::vector<std::uint32_t> counts(size);
+    for (std::size_t s = 0; s < size; ++s) counts[s] = static_cast<std::uint32_t>(100000 / (1 + (s * 7) % size));
+    std::vector<std::uint8_t> table(size);
+    build_code_lengths(counts, 15, table);
+    lengths.insert(lengths.end(), table.begin(), table.end());
+  }
+  const std::span<const std::uint8_t> all(lengths);
+  std::array<HuffmanTable, 3> tables;
+  for (auto _ : state) {
+    tables[0].build(all.first(298));
+    tables[1].build(all.subspan(298, 48));
+    tables[2].build(all.subspan(346, 28));
+    benchmark::DoNotOptimize(tables.data());
+  }
+}
+BENCHMARK(BM_BuildLzTables)->Unit(benchmark::kNanosecond);
 
 // 2 MB in 16 solid entries (text and 2-channel sound); the lookup of the last one unpacks them all.
 struct SolidArchive {

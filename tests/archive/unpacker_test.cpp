@@ -219,6 +219,10 @@ TEST(HuffmanTable, ShortCutDecodesLikeTheLimitSearch) {
   table.build(one);
   unsigned length = 0;
   EXPECT_EQ(table.decode_by_limits(0x8000, length), 1u);
+  // A table never built (a solid entry decoded first) reads 15 bits as symbol 0.
+  FixedBits in{0xFFFE};
+  EXPECT_EQ(HuffmanTable().decode(in), 0u);
+  EXPECT_EQ(in.skipped, 15u);
 }
 
 }  // namespace
