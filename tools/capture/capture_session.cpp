@@ -51,7 +51,6 @@ CaptureResult CaptureSession::run() {
 
   Platform platform{hooked_, *this, *this};
   run_demo(platform, [this](int position) { return scenes_.wrap(position, make_demo_part(position)); });
-  write_fingerprint();
   progress_.finish();
 
   CaptureResult result;
@@ -99,15 +98,14 @@ void CaptureSession::update(std::span<const Pixel32> pixels) {
   SoundModule* module = hooked_.module();
   const int order = hooked_.order(module);
   const int ms = hooked_.time_ms(module);
-  write_fingerprint();
   char ticks[32];
   std::snprintf(ticks, sizeof ticks, "%.9g", static_cast<double>(ms_to_ticks(ms)));
   *log_ << frame_ << ',' << scenes_.current() << ',' << order << ',' << ms << ',' << ticks << ',';
   for (std::size_t i = 0; i < events_since_frame_.size(); ++i) *log_ << (i ? " " : "") << int{events_since_frame_[i]};
+  char hash[24];
+  std::snprintf(hash, sizeof hash, ",%016llx\n", static_cast<unsigned long long>(frame_hash(pixels)));
+  *log_ << hash;
   events_since_frame_.clear();
-  // The fingerprint ends the line once the worker has it, while the next frame is drawn.
-  fingerprints_.submit(pixels);
-  fingerprint_pending_ = true;
 
   if (in_range(song_seconds)) {
     if (!first_written_audio_) first_written_audio_ = start;
@@ -126,14 +124,6 @@ void CaptureSession::update(std::span<const Pixel32> pixels) {
       throw std::runtime_error("The show did not end: the module stopped without its closing command");
     }
   }
-}
-
-void CaptureSession::write_fingerprint() {
-  if (!fingerprint_pending_) return;
-  char hash[24];
-  std::snprintf(hash, sizeof hash, ",%016llx\n", static_cast<unsigned long long>(fingerprints_.result()));
-  *log_ << hash;
-  fingerprint_pending_ = false;
 }
 
 void CaptureSession::write_frame(std::span<const Pixel32> pixels) {

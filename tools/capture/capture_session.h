@@ -58,7 +58,6 @@ class CaptureSession final : public Display, public MessageBoxes {
 
  private:
   bool in_range(double song_seconds) const;
-  void write_fingerprint();
   void write_frame(std::span<const Pixel32> pixels);
   void finish_outputs();
 
@@ -73,8 +72,6 @@ class CaptureSession final : public Display, public MessageBoxes {
   std::unique_ptr<FrameFileWriter> frame_files_;
   std::vector<Pixel32> native_;  // scratch for native frames when no PNG is written
   std::vector<std::uint8_t> events_since_frame_;
-  FingerprintWorker fingerprints_;
-  bool fingerprint_pending_ = false;  // the log's last line waits for its fingerprint
   std::int64_t frame_ = 0;
   std::int64_t written_ = 0;
   std::optional<std::int64_t> first_written_audio_;
