@@ -37,9 +37,9 @@ bool ffmpeg_available() {
 }
 
 std::string x264_arguments(VideoQuality quality) {
-  // On a two-core machine with 640 x 480 frames at 60 fps, x264 alone runs at about 9x real time
-  // with draft, 6x with fast and 2x with high; fast at rate factor 18 shows no blocking on the
-  // show's gradients.
+  // On a two-core machine with 640 x 480 frames at 60 fps the whole capture runs at about 7x real
+  // time with draft, 4.5x with fast and 1.7x with high; fast at rate factor 18 shows no blocking
+  // on the show's gradients.
   switch (quality) {
     case VideoQuality::kDraft: return "-preset ultrafast -crf 20";
     case VideoQuality::kFast: return "-preset superfast -crf 18";
