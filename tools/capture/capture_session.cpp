@@ -195,7 +195,8 @@ void CaptureSession::close() noexcept {}
 bool CaptureSession::ask_yes_no(const std::string&, const std::string&) { return false; }
 
 void CaptureSession::show_error(const std::string& text, const std::string&) noexcept {
-  if (reached_end_of_range_) return;
+  // The display's own reason (no ffmpeg, say) says more than the window message that follows it.
+  if (reached_end_of_range_ || !error_.empty()) return;
   try {
     error_ = text;
   } catch (...) {
