@@ -63,11 +63,12 @@ void load_module(Music& music, const std::string& path) {
 void run_show(Platform& platform, const PartFactory& make_part, const ShowFiles& files) {
   Screen screen(kDisplayWidth, kDisplayHeight, platform.display, platform.boxes);
   Music music(platform.sound);
-  // Read and parsed beside the window and the parts' loads; failures still surface only at
-  // load_module, after every part loaded.
-  music.prepare_module(files.module.c_str());
   Archive archive(files.data);
   screen.open(kDemoName, kFrameWidth, kFrameHeight);
+  // Read and parsed beside the parts' loads; failures still surface only at load_module, after
+  // every part loaded. Not before the question: the X11 message box forks, and a child forked
+  // while another thread holds an allocator lock can hang.
+  music.prepare_module(files.module.c_str());
   auto frame = std::make_unique<Rgb565[]>(kFramePixels);
   PartSet parts;
   parts.construct_all(make_part);
